@@ -1,0 +1,191 @@
+#include "components/ZELRight.h"
+
+#include "accessright/AccessRight.h"
+#include "components/ConstantTimeEqual.h"
+#include "components/RightsWalk.h"
+#include "host/Dialogs.h"
+#include "host/Errors.h"
+
+#include <vector>
+
+namespace zel {
+
+using namespace host;
+
+namespace {
+void ShowMessage(const std::string& text) { MessageDlg(text, mtConfirmation, {mbOK}, 0); }
+
+TDataSet& RequireDataSet(const TDataSource* source, const std::string& owner) {
+    if (source == nullptr) {
+        throw EDatabaseError("No data source is linked to " + owner);
+    }
+    if (source->DataSet() == nullptr) {
+        throw EDatabaseError("The data source of " + owner + " has no dataset");
+    }
+    return *source->DataSet();
+}
+} // namespace
+
+const TClassInfo& TZELRight::StaticClass() {
+    using C = TZELRight;
+    static const TClassInfo info{
+        "TZELRight", &TComponent::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TZELRight(owner); },
+        {
+            ComponentProp<C, TDataSource>("DataSource", &C::DataSource, &C::SetDataSource),
+            BoolProp<C>("HideDisabledItem", &C::HideDisabledItem, &C::SetHideDisabledItem, false),
+            ComponentProp<C, TMainMenu>("LinkedMainMenu", &C::LinkedMainMenu, &C::SetLinkedMainMenu),
+            StringProp<C>("UserAccessRightFieldName", &C::UserAccessRightFieldName,
+                          &C::SetUserAccessRightFieldName),
+            StringProp<C>("UserID", &C::UserID, &C::SetUserID),
+            StringProp<C>("UserIDFieldName", &C::UserIDFieldName, &C::SetUserIDFieldName),
+            StringProp<C>("UserPassword", &C::UserPassword, &C::SetUserPassword),
+            StringProp<C>("UserPasswordFieldName", &C::UserPasswordFieldName,
+                          &C::SetUserPasswordFieldName),
+        }};
+    return info;
+}
+
+TZELRight::TZELRight(TComponent* owner) : TComponent(owner) { AutoInitialize(); }
+
+TZELRight::~TZELRight() { AutoDestroy(); }
+
+void TZELRight::AutoInitialize() {
+    authorisedMenuItems_ = std::make_unique<TStringList>();
+    dataSource_ = nullptr;
+    hideDisabledItem_ = false;
+    linkedMainMenu_ = nullptr;
+}
+
+void TZELRight::AutoDestroy() { authorisedMenuItems_.reset(); }
+
+void TZELRight::SetDataSource(TDataSource* value) {
+    if (value != nullptr) {
+        dataSource_ = value;
+        FreeNotification(value);
+    }
+}
+
+void TZELRight::SetLinkedMainMenu(TMainMenu* value) {
+    linkedMainMenu_ = value;
+    if (value != nullptr) {
+        FreeNotification(value);
+    }
+}
+
+void TZELRight::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove) {
+        if (component == dataSource_) {
+            dataSource_ = nullptr;
+        }
+        if (component == linkedMainMenu_) {
+            linkedMainMenu_ = nullptr;
+        }
+    }
+}
+
+void TZELRight::Loaded() { TComponent::Loaded(); }
+
+bool TZELRight::HasRight(const std::string& name) const {
+    return authorisedMenuItems_->IndexOf(name) >= 0;
+}
+
+TMainMenu& TZELRight::RequireMenu() const {
+    if (linkedMainMenu_ == nullptr) {
+        throw EMenuError("No main menu is linked to rights provider " + Name());
+    }
+    if (linkedMainMenu_->Items() == nullptr) {
+        throw EMenuError("The main menu of rights provider " + Name() + " has no items");
+    }
+    return *linkedMainMenu_;
+}
+
+void TZELRight::ActivateSetting() {
+    FreeSpecialItems();
+    ActivateSettingForSubMenu(RequireMenu().Items());
+}
+
+void TZELRight::ActivateSettingForSubMenu(TMenuItem* item) {
+    ApplyRightsWalk(*item, *authorisedMenuItems_, hideDisabledItem_);
+}
+
+void TZELRight::FreeSpecialItems() { FreeSpecialItemsForSubMenu(RequireMenu().Items()); }
+
+void TZELRight::FreeSpecialItemsForSubMenu(TMenuItem* item) {
+    // One frame per menu level instead of recursion, so any depth is safe.
+    struct Frame {
+        TMenuItem* parent;
+        int i;
+        int last;
+    };
+    std::vector<Frame> stack{{item, 0, item->Count() - 1}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.i > top.last || top.i >= top.parent->Count()) {
+            stack.pop_back();
+            continue;
+        }
+        TMenuItem* child = top.parent->Items(top.i);
+        const std::string& caption = child->Caption();
+        if (!caption.empty() && caption[0] == '<') {
+            child->Free(); // the next item moves up into position i
+            --top.last;
+        } else {
+            ++top.i;
+            if (child->Count() > 0) {
+                stack.push_back({child, 0, child->Count() - 1}); // invalidates `top`
+            }
+        }
+    }
+}
+
+bool TZELRight::LoadSetting() {
+    const char* failure = nullptr;
+    bool passwordMatched = false;
+    try {
+        TDataSet& table = RequireDataSet(dataSource_, "rights provider " + Name());
+        table.First();
+        bool found = false;
+        while (!found && !table.Eof()) {
+            if (table.FieldByName(userIDFieldName_).AsString() == userID_) {
+                found = true;
+            } else {
+                table.Next();
+            }
+        }
+        if (!found) {
+            failure = "Invalid user ID!";
+        } else if (!ConstantTimeEqual(table.FieldByName(userPasswordFieldName_).AsString(),
+                                      userPassword_)) {
+            failure = "Invalid password!";
+        } else {
+            passwordMatched = true;
+            authorisedMenuItems_->Clear();
+            std::string rights = VarToStr(table.FieldByName(userAccessRightFieldName_).AsVariant());
+            accessright::Read(rights, [this](const std::string& token) {
+                authorisedMenuItems_->Add(token);
+            });
+            ActivateSetting();
+        }
+    } catch (...) {
+        failure = "Cannot load setting due to error!";
+        if (passwordMatched) {
+            // Never leave a half-loaded user's rights in force: impose nothing granted.
+            authorisedMenuItems_->Clear();
+            try {
+                if (linkedMainMenu_ != nullptr) {
+                    ActivateSetting();
+                }
+            } catch (...) { // best effort: the failure is already being reported
+            }
+        }
+    }
+    if (failure != nullptr) {
+        ShowMessage(failure);
+        return false;
+    }
+    return true;
+}
+
+} // namespace zel

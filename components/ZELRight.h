@@ -1,0 +1,81 @@
+#pragma once
+// TZELRight: the rights provider. It holds the logged-in user's granted right names,
+// logs users in against the user table (LoadSetting) and imposes the rights on the linked
+// main menu (ActivateSetting): granted items are enabled, the others disabled and, with
+// HideDisabledItem, hidden; items whose caption begins with "<" are destroyed first.
+
+#include "host/Component.h"
+#include "host/DataSource.h"
+#include "host/Menus.h"
+#include "host/StringList.h"
+
+#include <memory>
+#include <string>
+
+namespace zel {
+
+class TZELRight : public host::TComponent {
+public:
+    explicit TZELRight(host::TComponent* owner);
+    ~TZELRight() override;
+
+    static const host::TClassInfo& StaticClass();
+    const host::TClassInfo& Class() const override { return StaticClass(); }
+
+    // Published properties.
+    host::TDataSource* DataSource() const { return dataSource_; }
+    /// Links a data source; none is ignored (the previous one stays linked).
+    void SetDataSource(host::TDataSource* value);
+    bool HideDisabledItem() const { return hideDisabledItem_; }
+    void SetHideDisabledItem(bool value) { hideDisabledItem_ = value; }
+    host::TMainMenu* LinkedMainMenu() const { return linkedMainMenu_; }
+    /// Links a menu; none unlinks it.
+    void SetLinkedMainMenu(host::TMainMenu* value);
+    const std::string& UserAccessRightFieldName() const { return userAccessRightFieldName_; }
+    void SetUserAccessRightFieldName(const std::string& v) { userAccessRightFieldName_ = v; }
+    const std::string& UserID() const { return userID_; }
+    void SetUserID(const std::string& v) { userID_ = v; }
+    const std::string& UserIDFieldName() const { return userIDFieldName_; }
+    void SetUserIDFieldName(const std::string& v) { userIDFieldName_ = v; }
+    const std::string& UserPassword() const { return userPassword_; }
+    void SetUserPassword(const std::string& v) { userPassword_ = v; }
+    const std::string& UserPasswordFieldName() const { return userPasswordFieldName_; }
+    void SetUserPasswordFieldName(const std::string& v) { userPasswordFieldName_ = v; }
+
+    /// Logs UserID in with UserPassword: finds the first record whose user ID field equals
+    /// UserID, checks the password, fills the granted list from the access-right field and
+    /// imposes it on the menu. Never raises; a failure shows one message and returns false.
+    bool LoadSetting();
+    /// Destroys special items, then imposes the granted list on the linked menu. Raises
+    /// EMenuError when no menu is linked.
+    void ActivateSetting();
+    /// Whether `name` is granted (letter case ignored).
+    bool HasRight(const std::string& name) const;
+    /// The live granted list; callers may change it and then call ActivateSetting.
+    host::TStringList* GetAuthorisedMenuItems() { return authorisedMenuItems_.get(); }
+
+    void Loaded() override;
+
+protected:
+    void Notification(host::TComponent* component, host::TOperation operation) override;
+
+private:
+    void AutoInitialize();
+    void AutoDestroy();
+    void ActivateSettingForSubMenu(host::TMenuItem* item);
+    void FreeSpecialItems();
+    void FreeSpecialItemsForSubMenu(host::TMenuItem* item);
+    host::TMainMenu& RequireMenu() const;
+
+    std::unique_ptr<host::TStringList> authorisedMenuItems_;
+    host::TDataSource* dataSource_ = nullptr;
+    bool hideDisabledItem_ = false;
+    host::TMainMenu* linkedMainMenu_ = nullptr;
+    std::string userAccessRightFieldName_;
+    std::string userID_;
+    std::string userIDFieldName_;
+    std::string userPassword_;
+    std::string userPasswordFieldName_;
+};
+
+} // namespace zel

@@ -1,0 +1,53 @@
+#include "host/CaseFold.h"
+
+#include <array>
+
+namespace zel::host {
+
+namespace {
+constexpr std::array<unsigned char, 256> MakeFoldTable() {
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 256; ++i) {
+        t[i] = static_cast<unsigned char>(i);
+    }
+    for (int c = 'A'; c <= 'Z'; ++c) {
+        t[c] = static_cast<unsigned char>(c + 32);
+    }
+    // Latin-1 range of Windows-1252: À..Þ pair with à..þ, except × (0xD7) and ÷ (0xF7).
+    for (int c = 0xC0; c <= 0xDE; ++c) {
+        if (c != 0xD7) {
+            t[c] = static_cast<unsigned char>(c + 32);
+        }
+    }
+    t[0x8A] = 0x9A; // Š š
+    t[0x8C] = 0x9C; // Œ œ
+    t[0x8E] = 0x9E; // Ž ž
+    t[0x9F] = 0xFF; // Ÿ ÿ
+    return t;
+}
+constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+} // namespace
+
+unsigned char FoldCase(unsigned char c) { return kFold[c]; }
+
+std::string FoldCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = static_cast<char>(kFold[static_cast<unsigned char>(c)]);
+    }
+    return out;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (kFold[static_cast<unsigned char>(a[i])] != kFold[static_cast<unsigned char>(b[i])]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace zel::host

@@ -1,0 +1,19 @@
+#pragma once
+// Letter case in the system's 8-bit character set (Windows-1252): ASCII letters and the
+// accented and other letters that have an upper and a lower form in that set.
+
+#include <string>
+#include <string_view>
+
+namespace zel::host {
+
+/// The lower-case form of a Windows-1252 byte; bytes that are not letters map to themselves.
+unsigned char FoldCase(unsigned char c);
+
+/// `text` with every byte folded.
+std::string FoldCase(std::string_view text);
+
+/// True when `a` and `b` are equal once letter case is ignored.
+bool SameText(std::string_view a, std::string_view b);
+
+} // namespace zel::host

@@ -1,0 +1,87 @@
+#pragma once
+// Change notifications for menu items, controls and list boxes, so that a front end can
+// mirror the model. Subscribing returns a TConnection; destroying the connection
+// unsubscribes, and destroying the subject disconnects every connection, so neither side
+// can reach the other after it is gone. Emitting to no observers costs one branch.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace zel::host {
+
+enum class TChangeKind {
+    Caption,
+    Enabled,
+    Visible,
+    Checked,      ///< index: the row whose check changed
+    ItemInserted, ///< index: position of the new sub-item or row
+    ItemRemoved,  ///< index: position the sub-item or row had
+    ItemIndex,    ///< the selected row changed
+    Destroying,   ///< the subject is being destroyed; this is the last notice
+};
+
+struct TChange {
+    TChangeKind kind;
+    int index = -1;
+};
+
+using TChangeHandler = std::function<void(const TChange&)>;
+
+class TChangeSignal;
+
+/// An observer's subscription. Move-only; unsubscribes when destroyed.
+class TConnection {
+public:
+    TConnection() = default;
+    ~TConnection() { Disconnect(); }
+    TConnection(TConnection&& other) noexcept;
+    TConnection& operator=(TConnection&& other) noexcept;
+    TConnection(const TConnection&) = delete;
+    TConnection& operator=(const TConnection&) = delete;
+
+    void Disconnect();
+    bool Connected() const { return signal_ != nullptr; }
+
+private:
+    friend class TChangeSignal;
+    struct Slot;
+    TChangeSignal* signal_ = nullptr;
+    Slot* slot_ = nullptr;
+};
+
+class TChangeSignal {
+public:
+    TChangeSignal() = default;
+    ~TChangeSignal();
+    TChangeSignal(const TChangeSignal&) = delete;
+    TChangeSignal& operator=(const TChangeSignal&) = delete;
+
+    [[nodiscard]] TConnection Subscribe(TChangeHandler handler);
+    /// Calls every observer subscribed before the call, in subscription order. Observers
+    /// may unsubscribe, subscribe or destroy the subject from inside the call.
+    void Emit(const TChange& change) {
+        if (!slots_.empty()) {
+            EmitSlow(change);
+        }
+    }
+    bool HasObservers() const { return !slots_.empty(); }
+
+private:
+    friend class TConnection;
+    void EmitSlow(const TChange& change);
+    void Release(TConnection::Slot* slot);
+    void Squeeze();
+
+    std::vector<std::unique_ptr<TConnection::Slot>> slots_;
+    int emitting_ = 0;
+    bool* destroyedFlag_ = nullptr;
+};
+
+struct TConnection::Slot {
+    TChangeHandler handler;
+    TConnection* connection = nullptr; // nullptr once released
+};
+
+} // namespace zel::host

@@ -1,0 +1,223 @@
+#include "host/DataSet.h"
+
+#include "host/CaseFold.h"
+#include "host/Errors.h"
+
+namespace zel::host {
+
+TField::TField(TDataSet& dataset, std::string fieldName)
+    : dataset_(dataset), fieldName_(std::move(fieldName)) {}
+
+void TField::SetAsVariant(const TVariant& value) {
+    if (dataset_.State() != dsEdit) {
+        throw EDatabaseError(dataset_.DisplayName() + " is not in edit mode");
+    }
+    value_ = value;
+    modified_ = true;
+}
+
+const TClassInfo& TDataSet::StaticClass() {
+    static const TClassInfo info{"TDataSet", &TComponent::StaticClass(), nullptr, {}};
+    return info;
+}
+
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
+
+// Concrete datasets close themselves in their own destructor, while InternalClose is
+// still theirs; by now only the fields are left.
+TDataSet::~TDataSet() = default;
+
+void TDataSet::Open() {
+    if (Active()) {
+        return;
+    }
+    std::vector<std::string> names = InternalOpen();
+    try {
+        fields_.clear();
+        fieldIndex_.clear();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            fields_.push_back(std::make_unique<TField>(*this, names[i]));
+            fieldIndex_.emplace(FoldCase(names[i]), static_cast<int>(i));
+        }
+        state_ = dsBrowse;
+        First();
+    } catch (...) {
+        state_ = dsInactive;
+        fields_.clear();
+        fieldIndex_.clear();
+        InternalClose();
+        throw;
+    }
+}
+
+void TDataSet::Close() {
+    if (!Active()) {
+        return;
+    }
+    state_ = dsInactive;
+    eof_ = true;
+    hasRecord_ = false;
+    fields_.clear();
+    fieldIndex_.clear();
+    InternalClose();
+}
+
+void TDataSet::SetActive(bool active) {
+    if (Loading()) {
+        streamedActive_ = active;
+        return;
+    }
+    if (active) {
+        Open();
+    } else {
+        Close();
+    }
+}
+
+void TDataSet::Loaded() {
+    TComponent::Loaded();
+    if (streamedActive_) {
+        streamedActive_ = false;
+        Open();
+    }
+}
+
+void TDataSet::CheckActive() const {
+    if (!Active()) {
+        throw EDatabaseError("Cannot perform this operation on a closed dataset (" + DisplayName() +
+                             ")");
+    }
+}
+
+void TDataSet::CheckBrowseMode(const char* operation) const {
+    CheckActive();
+    if (state_ == dsEdit) {
+        throw EDatabaseError(std::string("Cannot ") + operation + " " + DisplayName() +
+                             " while a record is being edited: post or cancel it first");
+    }
+}
+
+void TDataSet::LoadRecord(std::vector<TVariant>& values) {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        TField& f = *fields_[i];
+        f.value_ = i < values.size() ? std::move(values[i]) : TVariant();
+        f.oldValue_ = f.value_;
+        f.modified_ = false;
+    }
+}
+
+void TDataSet::First() {
+    CheckBrowseMode("move in");
+    buffer_.clear();
+    hasRecord_ = InternalFirst(buffer_);
+    eof_ = !hasRecord_;
+    if (hasRecord_) {
+        LoadRecord(buffer_);
+    } else {
+        buffer_.clear();
+        LoadRecord(buffer_); // an empty dataset's fields read as NULL
+    }
+}
+
+void TDataSet::Next() {
+    CheckBrowseMode("move in");
+    if (eof_) {
+        return;
+    }
+    buffer_.clear();
+    if (InternalNext(buffer_)) {
+        LoadRecord(buffer_);
+    } else {
+        eof_ = true;
+    }
+}
+
+bool TDataSet::Eof() const {
+    CheckActive();
+    return eof_;
+}
+
+bool TDataSet::HasRecord() const { return Active() && hasRecord_; }
+
+int TDataSet::FieldCount() const { return static_cast<int>(fields_.size()); }
+
+TField& TDataSet::Fields(int index) {
+    CheckActive();
+    if (index < 0 || index >= FieldCount()) {
+        throw EDatabaseError("Field index " + std::to_string(index) + " out of range in " +
+                             DisplayName());
+    }
+    return *fields_[static_cast<std::size_t>(index)];
+}
+
+TField* TDataSet::FindField(const std::string& name) {
+    auto it = fieldIndex_.find(FoldCase(name));
+    return it == fieldIndex_.end() ? nullptr : fields_[static_cast<std::size_t>(it->second)].get();
+}
+
+TField& TDataSet::FieldByName(const std::string& name) {
+    CheckActive();
+    TField* field = FindField(name);
+    if (field == nullptr) {
+        throw EDatabaseError("Field '" + name + "' not found in " + DisplayName());
+    }
+    return *field;
+}
+
+void TDataSet::Edit() {
+    CheckActive();
+    if (state_ == dsEdit) {
+        return;
+    }
+    if (!CanModify()) {
+        throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")");
+    }
+    if (!hasRecord_) {
+        throw EDatabaseError("Cannot edit " + DisplayName() + ": it has no current record");
+    }
+    state_ = dsEdit;
+}
+
+void TDataSet::Post() {
+    CheckActive();
+    if (state_ != dsEdit) {
+        throw EDatabaseError(DisplayName() + " is not in edit mode");
+    }
+    std::vector<const TField*> changed;
+    std::vector<TField*> targets;
+    for (const auto& f : fields_) {
+        if (f->modified_) {
+            changed.push_back(f.get());
+            targets.push_back(f.get());
+        }
+    }
+    if (!changed.empty()) {
+        std::vector<TVariant> stored;
+        InternalPost(changed, stored); // raises: stay in edit mode with the values assigned
+        for (std::size_t i = 0; i < targets.size() && i < stored.size(); ++i) {
+            targets[i]->value_ = std::move(stored[i]);
+        }
+    }
+    for (const auto& f : fields_) {
+        f->oldValue_ = f->value_;
+        f->modified_ = false;
+    }
+    state_ = dsBrowse;
+}
+
+void TDataSet::Cancel() {
+    if (state_ != dsEdit) {
+        return;
+    }
+    for (const auto& f : fields_) {
+        f->value_ = f->oldValue_;
+        f->modified_ = false;
+    }
+    state_ = dsBrowse;
+}
+
+std::string TDataSet::DisplayName() const {
+    return Name().empty() ? "dataset" : "dataset " + Name();
+}
+
+} // namespace zel::host

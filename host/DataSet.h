@@ -1,0 +1,120 @@
+#pragma once
+// TDataSet: a cursor over the records of a table, with TField values for the current
+// record. Concrete datasets (TSQLiteTable) supply the Internal* steps. Every operation
+// that cannot be done raises EDatabaseError with a message naming what was wrong.
+
+#include "host/Component.h"
+#include "host/Variant.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace zel::host {
+
+class TDataSet;
+
+enum TDataSetState { dsInactive, dsBrowse, dsEdit };
+
+class TField {
+public:
+    TField(TDataSet& dataset, std::string fieldName);
+
+    const std::string& FieldName() const { return fieldName_; }
+    TDataSet& DataSet() const { return dataset_; }
+
+    /// The value as text (see VarToStr: NULL reads as empty text).
+    std::string AsString() const { return VarToStr(value_); }
+    const TVariant& AsVariant() const { return value_; }
+    /// Assigns a new value; the dataset must be in edit mode.
+    void SetAsVariant(const TVariant& value);
+    bool IsNull() const { return value_.IsNull(); }
+
+    /// The value as read from the record, before any assignment.
+    const TVariant& OldValue() const { return oldValue_; }
+    bool Modified() const { return modified_; }
+
+private:
+    friend class TDataSet;
+    TDataSet& dataset_;
+    std::string fieldName_;
+    TVariant value_;
+    TVariant oldValue_;
+    bool modified_ = false;
+};
+
+class TDataSet : public TComponent {
+public:
+    explicit TDataSet(TComponent* owner);
+    ~TDataSet() override;
+
+    static const TClassInfo& StaticClass();
+    const TClassInfo& Class() const override { return StaticClass(); }
+
+    void Open();
+    void Close();
+    bool Active() const { return state_ != dsInactive; }
+    /// While the form is being read, opening waits for Loaded.
+    void SetActive(bool active);
+    TDataSetState State() const { return state_; }
+
+    /// Moves to the first record; Eof() is then true only for an empty dataset.
+    void First();
+    /// Moves to the next record; past the last one Eof() becomes true and the last record
+    /// stays current.
+    void Next();
+    bool Eof() const;
+    /// True when there is a current record (the dataset is open and not empty).
+    bool HasRecord() const;
+
+    int FieldCount() const;
+    TField& Fields(int index);
+    /// The field of that name (letter case ignored); raises when there is none.
+    TField& FieldByName(const std::string& name);
+    TField* FindField(const std::string& name);
+
+    /// Enters edit mode for the current record.
+    void Edit();
+    /// Writes the assigned fields of the current record and returns to browse mode. When it
+    /// fails the dataset stays in edit mode, with the assigned values, for Cancel or retry.
+    void Post();
+    /// Drops the assigned values and returns to browse mode.
+    void Cancel();
+    /// Whether Edit can succeed at all (open and writable).
+    virtual bool CanModify() const = 0;
+
+    void Loaded() override;
+
+protected:
+    /// Opens the source and returns the field names; the first record is then fetched
+    /// through InternalFirst.
+    virtual std::vector<std::string> InternalOpen() = 0;
+    virtual void InternalClose() = 0;
+    /// Fetch the first / next record into `values` (one per field); false when none.
+    virtual bool InternalFirst(std::vector<TVariant>& values) = 0;
+    virtual bool InternalNext(std::vector<TVariant>& values) = 0;
+    /// Write `changed` (the modified fields) into the current record, or raise. On success
+    /// `stored` holds each changed field's value as the source now keeps it.
+    virtual void InternalPost(const std::vector<const TField*>& changed,
+                              std::vector<TVariant>& stored) = 0;
+    /// Names the dataset in messages.
+    virtual std::string DisplayName() const;
+
+    void CheckActive() const;
+    void CheckBrowseMode(const char* operation) const;
+
+private:
+    friend class TField;
+    void LoadRecord(std::vector<TVariant>& values);
+
+    TDataSetState state_ = dsInactive;
+    bool eof_ = true;
+    bool hasRecord_ = false;
+    bool streamedActive_ = false;
+    std::vector<std::unique_ptr<TField>> fields_;
+    std::unordered_map<std::string, int> fieldIndex_; // folded name -> index
+    std::vector<TVariant> buffer_;
+};
+
+} // namespace zel::host

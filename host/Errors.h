@@ -1,0 +1,46 @@
+#pragma once
+// The error types of the component layer. Every failure the layer or the components
+// raise derives from Exception, so a caller that must report any failure catches one type.
+
+#include <stdexcept>
+#include <string>
+
+namespace zel::host {
+
+/// Base of every error the project raises; the message says what was wrong and where.
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+};
+
+/// Misuse of a component: bad name, duplicate name, invalid owner.
+class EComponentError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// A string list index out of range.
+class EStringListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// A menu operation that cannot be done (no menu linked, bad index, item placed twice).
+class EMenuError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// A dataset, field or database operation that cannot be done.
+class EDatabaseError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// A variant that cannot be converted to the requested type.
+class EVariantError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+} // namespace zel::host

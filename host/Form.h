@@ -1,0 +1,24 @@
+#pragma once
+// TForm: the owner of a form's components, with its caption.
+
+#include "host/Component.h"
+
+#include <string>
+
+namespace zel::host {
+
+class TForm : public TComponent {
+public:
+    explicit TForm(TComponent* owner);
+
+    static const TClassInfo& StaticClass();
+    const TClassInfo& Class() const override { return StaticClass(); }
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption) { caption_ = caption; }
+
+private:
+    std::string caption_;
+};
+
+} // namespace zel::host

@@ -1,0 +1,141 @@
+#include "host/Menus.h"
+
+#include "host/Errors.h"
+
+#include <algorithm>
+
+namespace zel::host {
+
+const TClassInfo& TMenuItem::StaticClass() {
+    static const TClassInfo info{
+        "TMenuItem",
+        &TComponent::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TMenuItem(owner); },
+        {
+            StringProp<TMenuItem>("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption),
+            BoolProp<TMenuItem>("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled, true),
+            BoolProp<TMenuItem>("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible, true),
+        }};
+    return info;
+}
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
+
+TMenuItem::~TMenuItem() {
+    changes_.Emit({TChangeKind::Destroying});
+    Detach();
+    // Destroy the subtree without recursion, so a menu of any depth can be freed: list it
+    // in pre-order, then delete backwards, so every item goes after its descendants.
+    std::vector<TMenuItem*> subtree;
+    for (std::size_t next = 0;; ++next) {
+        const std::vector<TMenuItem*>& children = next == 0 ? items_ : subtree[next - 1]->items_;
+        subtree.insert(subtree.end(), children.begin(), children.end());
+        if (next >= subtree.size()) {
+            break;
+        }
+    }
+    for (auto it = subtree.rbegin(); it != subtree.rend(); ++it) {
+        delete *it;
+    }
+}
+
+void TMenuItem::Detach() {
+    if (parent_ != nullptr) {
+        parent_->Remove(this);
+    }
+}
+
+void TMenuItem::SetCaption(const std::string& caption) {
+    if (caption != caption_) {
+        caption_ = caption;
+        changes_.Emit({TChangeKind::Caption});
+    }
+}
+
+void TMenuItem::SetEnabled(bool enabled) {
+    if (enabled != enabled_) {
+        enabled_ = enabled;
+        changes_.Emit({TChangeKind::Enabled});
+    }
+}
+
+void TMenuItem::SetVisible(bool visible) {
+    if (visible != visible_) {
+        visible_ = visible;
+        changes_.Emit({TChangeKind::Visible});
+    }
+}
+
+TMenuItem* TMenuItem::Items(int index) const {
+    if (index < 0 || index >= Count()) {
+        throw EMenuError("Menu index " + std::to_string(index) + " out of bounds");
+    }
+    return items_[static_cast<std::size_t>(index)];
+}
+
+void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+
+void TMenuItem::Insert(int index, TMenuItem* item) {
+    if (item == nullptr) {
+        throw EMenuError("Cannot insert a missing menu item");
+    }
+    if (item == this) {
+        throw EMenuError("Menu item " + item->Name() + " cannot be placed inside itself");
+    }
+    if (item->parent_ != nullptr) {
+        throw EMenuError("Menu item " + item->Name() + " is already placed in a menu");
+    }
+    // Only an item with sub-items can hold this one; a fresh leaf needs no walk up.
+    for (const TMenuItem* p = item->items_.empty() ? nullptr : this; p != nullptr; p = p->parent_) {
+        if (p == item) {
+            throw EMenuError("Menu item " + item->Name() + " cannot be placed inside itself");
+        }
+    }
+    if (index < 0 || index > Count()) {
+        throw EMenuError("Menu index " + std::to_string(index) + " out of bounds");
+    }
+    items_.insert(items_.begin() + index, item);
+    item->parent_ = this;
+    changes_.Emit({TChangeKind::ItemInserted, index});
+}
+
+void TMenuItem::Remove(TMenuItem* item) {
+    // Destruction removes sub-items last first; look there before searching.
+    int index = !items_.empty() && items_.back() == item ? Count() - 1 : IndexOf(item);
+    if (index < 0) {
+        return;
+    }
+    items_.erase(items_.begin() + index);
+    item->parent_ = nullptr;
+    changes_.Emit({TChangeKind::ItemRemoved, index});
+}
+
+int TMenuItem::IndexOf(const TMenuItem* item) const {
+    auto it = std::find(items_.begin(), items_.end(), item);
+    return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+}
+
+const TClassInfo& TMainMenu::StaticClass() {
+    static const TClassInfo info{"TMainMenu", &TComponent::StaticClass(),
+                                 [](TComponent* owner) -> TComponent* { return new TMainMenu(owner); },
+                                 {}};
+    return info;
+}
+
+TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), root_(new TMenuItem(this)) {
+    FreeNotification(root_);
+}
+
+TMainMenu::~TMainMenu() {
+    // The tree goes now, while the menu is still a TMainMenu for any observer that looks.
+    delete root_;
+}
+
+void TMainMenu::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == root_) {
+        root_ = nullptr; // someone freed the root itself
+    }
+}
+
+} // namespace zel::host

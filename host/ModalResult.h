@@ -1,0 +1,18 @@
+#pragma once
+// Modal results: what closed a dialog or what a button closes its form with.
+
+namespace zel::host {
+
+using TModalResult = int;
+
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = 1;
+inline constexpr TModalResult mrCancel = 2;
+inline constexpr TModalResult mrAbort = 3;
+inline constexpr TModalResult mrRetry = 4;
+inline constexpr TModalResult mrIgnore = 5;
+inline constexpr TModalResult mrYes = 6;
+inline constexpr TModalResult mrNo = 7;
+inline constexpr TModalResult mrAll = 8;
+
+} // namespace zel::host

@@ -1,0 +1,349 @@
+#include "host/SQLiteTable.h"
+
+#include "host/CaseFold.h"
+#include "host/Errors.h"
+
+#include <sqlite3.h>
+
+#include <climits>
+
+namespace zel::host {
+
+namespace {
+constexpr int kBatchRows = 64;
+
+TVariant ReadColumn(sqlite3_stmt* statement, int column) {
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return TVariant(static_cast<std::int64_t>(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return TVariant(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        int size = sqlite3_column_bytes(statement, column);
+        return TVariant(std::string(text != nullptr ? text : "", static_cast<std::size_t>(size)));
+    }
+    case SQLITE_BLOB: {
+        const auto* blob = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        int size = sqlite3_column_bytes(statement, column);
+        return TVariant::Blob(blob != nullptr ? std::string(blob, static_cast<std::size_t>(size))
+                                              : std::string());
+    }
+    default:
+        return TVariant();
+    }
+}
+
+// Binds `value` exactly as it was read: same storage class, same bytes.
+int BindAs(sqlite3_stmt* statement, int index, const TVariant& value, bool asBlob) {
+    switch (value.VarType()) {
+    case TVariant::Type::Null:
+        return sqlite3_bind_null(statement, index);
+    case TVariant::Type::Integer:
+        return sqlite3_bind_int64(statement, index, value.AsInteger());
+    case TVariant::Type::Float:
+        return sqlite3_bind_double(statement, index, value.AsFloat());
+    case TVariant::Type::String:
+    case TVariant::Type::Blob: {
+        const std::string& bytes = value.Bytes();
+        if (asBlob) {
+            return sqlite3_bind_blob64(statement, index, bytes.data(), bytes.size(),
+                                       SQLITE_TRANSIENT);
+        }
+        return sqlite3_bind_text64(statement, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT,
+                                   SQLITE_UTF8);
+    }
+    }
+    return SQLITE_MISUSE;
+}
+} // namespace
+
+std::string QuoteIdentifier(const std::string& name) {
+    std::string quoted = "\"";
+    for (char c : name) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+const TClassInfo& TSQLiteTable::StaticClass() {
+    static const TClassInfo info{
+        "TSQLiteTable", &TDataSet::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TSQLiteTable(owner); },
+        {
+            StringProp<TSQLiteTable>("DatabaseName", &TSQLiteTable::DatabaseName,
+                                     &TSQLiteTable::SetDatabaseName),
+            StringProp<TSQLiteTable>("TableName", &TSQLiteTable::TableName,
+                                     &TSQLiteTable::SetTableName),
+            BoolProp<TSQLiteTable>("ReadOnly", &TSQLiteTable::ReadOnly, &TSQLiteTable::SetReadOnly,
+                                   false),
+            IntProp<TSQLiteTable, int>("BusyTimeout", &TSQLiteTable::BusyTimeout,
+                                       &TSQLiteTable::SetBusyTimeout, 5000),
+            BoolProp<TSQLiteTable>("Active", &TSQLiteTable::GetActive, &TSQLiteTable::SetActive,
+                                   false),
+        }};
+    return info;
+}
+
+TSQLiteTable::TSQLiteTable(TComponent* owner) : TDataSet(owner) {}
+
+TSQLiteTable::~TSQLiteTable() { Close(); }
+
+void TSQLiteTable::CheckInactive(const char* property) const {
+    if (Active()) {
+        throw EDatabaseError(std::string("Cannot change ") + property + " of " + DisplayName() +
+                             " while it is open");
+    }
+}
+
+void TSQLiteTable::SetDatabaseName(const std::string& name) {
+    CheckInactive("DatabaseName");
+    databaseName_ = name;
+}
+
+void TSQLiteTable::SetTableName(const std::string& name) {
+    CheckInactive("TableName");
+    tableName_ = name;
+}
+
+void TSQLiteTable::SetReadOnly(bool readOnly) {
+    CheckInactive("ReadOnly");
+    readOnly_ = readOnly;
+}
+
+void TSQLiteTable::SetBusyTimeout(int milliseconds) {
+    busyTimeout_ = milliseconds < 0 ? 0 : milliseconds;
+    if (db_ != nullptr) {
+        sqlite3_busy_timeout(db_, busyTimeout_);
+    }
+}
+
+bool TSQLiteTable::CanModify() const {
+    return Active() && !readOnly_ && sqlite3_db_readonly(db_, "main") == 0;
+}
+
+std::string TSQLiteTable::DisplayName() const {
+    std::string text = "table '" + tableName_ + "'";
+    if (!databaseName_.empty()) {
+        text += " of database '" + databaseName_ + "'";
+    }
+    return text;
+}
+
+void TSQLiteTable::Fail(const std::string& what) const {
+    std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
+    throw EDatabaseError(what + ": " + detail);
+}
+
+sqlite3_stmt* TSQLiteTable::Prepare(const std::string& sql) const {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr) !=
+        SQLITE_OK) {
+        Fail("Cannot read " + DisplayName());
+    }
+    return statement;
+}
+
+std::string TSQLiteTable::ColumnList() const {
+    std::string list = rowidName_;
+    for (const std::string& c : columns_) {
+        list += ", " + QuoteIdentifier(c);
+    }
+    return list;
+}
+
+std::vector<std::string> TSQLiteTable::InternalOpen() {
+    if (databaseName_.empty()) {
+        throw EDatabaseError("No database file given for " + DisplayName());
+    }
+    if (tableName_.empty()) {
+        throw EDatabaseError("No table name given for the dataset of database '" + databaseName_ +
+                             "'");
+    }
+    int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI;
+    if (sqlite3_open_v2(databaseName_.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+        std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw EDatabaseError("Cannot open database '" + databaseName_ + "': " + detail);
+    }
+    try {
+        sqlite3_busy_timeout(db_, busyTimeout_);
+
+        sqlite3_stmt* pragma = Prepare("PRAGMA encoding");
+        std::string encoding;
+        if (sqlite3_step(pragma) == SQLITE_ROW) {
+            encoding = reinterpret_cast<const char*>(sqlite3_column_text(pragma, 0));
+        }
+        sqlite3_finalize(pragma);
+        if (encoding != "UTF-8") {
+            throw EDatabaseError("Database '" + databaseName_ + "' stores text as " + encoding +
+                                 ", which would alter 8-bit text; only UTF-8 databases are supported");
+        }
+
+        columns_.clear();
+        pragma = Prepare("PRAGMA table_info(" + QuoteIdentifier(tableName_) + ")");
+        int rc;
+        while ((rc = sqlite3_step(pragma)) == SQLITE_ROW) {
+            columns_.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(pragma, 1)));
+        }
+        sqlite3_finalize(pragma);
+        if (rc != SQLITE_DONE) {
+            Fail("Cannot read the columns of " + DisplayName());
+        }
+        if (columns_.empty()) {
+            throw EDatabaseError("Table '" + tableName_ + "' not found in database '" +
+                                 databaseName_ + "'");
+        }
+
+        // The rowid is reachable under three names; take one that no column shadows.
+        rowidName_.clear();
+        for (const char* candidate : {"rowid", "_rowid_", "oid"}) {
+            bool shadowed = false;
+            for (const std::string& c : columns_) {
+                shadowed = shadowed || SameText(c, candidate);
+            }
+            if (!shadowed) {
+                rowidName_ = candidate;
+                break;
+            }
+        }
+        if (rowidName_.empty()) {
+            throw EDatabaseError("Table '" + tableName_ +
+                                 "' has columns named rowid, _rowid_ and oid; its records cannot be addressed");
+        }
+
+        const std::string select =
+            "SELECT " + ColumnList() + " FROM " + QuoteIdentifier(tableName_);
+        const std::string order = " ORDER BY " + rowidName_ + " LIMIT " + std::to_string(kBatchRows);
+        firstBatch_ = Prepare(select + order);
+        nextBatch_ = Prepare(select + " WHERE " + rowidName_ + " > ?1" + order);
+    } catch (...) {
+        InternalClose();
+        throw;
+    }
+    return columns_;
+}
+
+void TSQLiteTable::InternalClose() {
+    sqlite3_finalize(firstBatch_);
+    sqlite3_finalize(nextBatch_);
+    firstBatch_ = nullptr;
+    nextBatch_ = nullptr;
+    sqlite3_close(db_);
+    db_ = nullptr;
+    batch_.clear();
+    position_ = 0;
+}
+
+bool TSQLiteTable::Fetch(sqlite3_stmt* statement, bool afterCurrent) {
+    sqlite3_reset(statement);
+    if (afterCurrent) {
+        sqlite3_bind_int64(statement, 1, batch_.empty() ? 0 : batch_.back().rowid);
+    }
+    std::vector<Row> rows;
+    rows.reserve(kBatchRows);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        Row row{sqlite3_column_int64(statement, 0), {}};
+        row.values.reserve(columns_.size());
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            row.values.push_back(ReadColumn(statement, static_cast<int>(c) + 1));
+        }
+        rows.push_back(std::move(row));
+    }
+    // Resetting ends the read transaction: nothing stays locked between calls.
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE) {
+        Fail("Cannot read " + DisplayName());
+    }
+    if (rows.empty()) {
+        return false;
+    }
+    batch_ = std::move(rows);
+    position_ = 0;
+    return true;
+}
+
+bool TSQLiteTable::Deliver(std::vector<TVariant>& values) {
+    const Row& row = batch_[position_];
+    currentRowid_ = row.rowid;
+    values = row.values;
+    return true;
+}
+
+bool TSQLiteTable::InternalFirst(std::vector<TVariant>& values) {
+    batch_.clear();
+    if (!Fetch(firstBatch_, false)) {
+        return false;
+    }
+    return Deliver(values);
+}
+
+bool TSQLiteTable::InternalNext(std::vector<TVariant>& values) {
+    if (position_ + 1 < batch_.size()) {
+        ++position_;
+        return Deliver(values);
+    }
+    if (batch_.empty() || !Fetch(nextBatch_, true)) {
+        return false; // the last record stays current
+    }
+    return Deliver(values);
+}
+
+void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
+                                std::vector<TVariant>& stored) {
+    if (!CanModify()) {
+        throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")");
+    }
+    std::string sql = "UPDATE " + QuoteIdentifier(tableName_) + " SET ";
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        sql += (i > 0 ? ", " : "") + QuoteIdentifier(changed[i]->FieldName()) + " = ?";
+    }
+    sql += " WHERE " + rowidName_ + " = ?";
+    for (const TField* f : changed) {
+        sql += " AND " + QuoteIdentifier(f->FieldName()) + " IS ?";
+    }
+    sqlite3_stmt* statement = Prepare(sql);
+    int index = 1;
+    bool bound = true;
+    for (const TField* f : changed) {
+        bool blob = f->OldValue().VarType() == TVariant::Type::Blob;
+        bound = bound && BindAs(statement, index++, f->AsVariant(), blob) == SQLITE_OK;
+    }
+    bound = bound && sqlite3_bind_int64(statement, index++, currentRowid_) == SQLITE_OK;
+    for (const TField* f : changed) {
+        bool blob = f->OldValue().VarType() == TVariant::Type::Blob;
+        bound = bound && BindAs(statement, index++, f->OldValue(), blob) == SQLITE_OK;
+    }
+    int rc = bound ? sqlite3_step(statement) : SQLITE_ERROR;
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE) {
+        Fail("Cannot save the record of " + DisplayName());
+    }
+    if (sqlite3_changes(db_) == 0) {
+        throw EDatabaseError("Record changed by another user");
+    }
+    // Keep the values as the table now holds them, so a later Post compares correctly.
+    Row& row = batch_[position_];
+    stored.clear();
+    for (const TField* f : changed) {
+        TVariant value = f->AsVariant();
+        if (value.VarType() == TVariant::Type::String || value.VarType() == TVariant::Type::Blob) {
+            value = f->OldValue().VarType() == TVariant::Type::Blob ? TVariant::Blob(value.Bytes())
+                                                                    : TVariant(value.Bytes());
+        }
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            if (columns_[c] == f->FieldName()) {
+                row.values[c] = value;
+            }
+        }
+        stored.push_back(std::move(value));
+    }
+}
+
+} // namespace zel::host

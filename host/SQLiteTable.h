@@ -1,0 +1,82 @@
+#pragma once
+// TSQLiteTable: a dataset over one table of a SQLite database file.
+//
+// Records come in rowid order, a small batch at a time, so scanning never holds the table
+// in memory and no lock is held between calls. Text keeps every byte: a value stored as
+// TEXT or BLOB reads as its bytes and is written back with the storage class it had.
+// Post updates the current record only if the fields being changed still hold the values
+// that were read; otherwise it raises "Record changed by another user" and changes nothing.
+
+#include "host/DataSet.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zel::host {
+
+class TSQLiteTable : public TDataSet {
+public:
+    explicit TSQLiteTable(TComponent* owner);
+    ~TSQLiteTable() override;
+
+    static const TClassInfo& StaticClass();
+    const TClassInfo& Class() const override { return StaticClass(); }
+
+    /// Path of the database file (or a SQLite "file:" URI). The file must exist.
+    const std::string& DatabaseName() const { return databaseName_; }
+    void SetDatabaseName(const std::string& name);
+    const std::string& TableName() const { return tableName_; }
+    void SetTableName(const std::string& name);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+    bool GetActive() const { return Active(); }
+    /// How long to wait for another connection's lock before failing, in milliseconds.
+    int BusyTimeout() const { return busyTimeout_; }
+    void SetBusyTimeout(int milliseconds);
+
+    bool CanModify() const override;
+
+protected:
+    std::vector<std::string> InternalOpen() override;
+    void InternalClose() override;
+    bool InternalFirst(std::vector<TVariant>& values) override;
+    bool InternalNext(std::vector<TVariant>& values) override;
+    void InternalPost(const std::vector<const TField*>& changed,
+                      std::vector<TVariant>& stored) override;
+    std::string DisplayName() const override;
+
+private:
+    struct Row {
+        std::int64_t rowid;
+        std::vector<TVariant> values;
+    };
+    void CheckInactive(const char* property) const;
+    [[noreturn]] void Fail(const std::string& what) const;
+    sqlite3_stmt* Prepare(const std::string& sql) const;
+    bool Fetch(sqlite3_stmt* statement, bool afterCurrent);
+    bool Deliver(std::vector<TVariant>& values);
+    std::string ColumnList() const;
+
+    std::string databaseName_;
+    std::string tableName_;
+    bool readOnly_ = false;
+    int busyTimeout_ = 5000;
+
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* firstBatch_ = nullptr;
+    sqlite3_stmt* nextBatch_ = nullptr;
+    std::string rowidName_;
+    std::vector<std::string> columns_;
+    std::vector<Row> batch_;
+    std::size_t position_ = 0; // current row within batch_
+    std::int64_t currentRowid_ = 0;
+};
+
+/// Quotes `name` as an SQL identifier ("a""b"), so that any name is safe in a statement.
+std::string QuoteIdentifier(const std::string& name);
+
+} // namespace zel::host

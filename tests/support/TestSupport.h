@@ -1,0 +1,76 @@
+#pragma once
+// Helpers shared by the tests: a temporary folder, a recorder for message boxes, a real
+// SQLite user table, and a compact way to build and print menus.
+
+#include "host/Dialogs.h"
+#include "host/Form.h"
+#include "host/Menus.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zel::test {
+
+/// A fresh folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+/// Records every message box while it lives, instead of writing to standard error.
+class MessageRecorder {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    const std::vector<host::TMessage>& Messages() const { return messages_; }
+    /// The texts only, in order.
+    std::vector<std::string> Texts() const;
+    void Clear() { messages_.clear(); }
+
+private:
+    std::vector<host::TMessage> messages_;
+    host::TMessagePresenter previous_;
+};
+
+struct UserRow {
+    std::optional<std::string> id;
+    std::optional<std::string> password;
+    std::optional<std::string> rights; // nullopt: NULL
+};
+
+/// Creates (or replaces) table `table` in database file `path` with the three text
+/// columns and the given rows, in order, through the SQLite library itself.
+void MakeUserTable(const std::string& path, const std::string& table, const std::string& idField,
+                   const std::string& passwordField, const std::string& rightsField,
+                   const std::vector<UserRow>& rows);
+
+/// Runs one SQL statement on the database file (test setup and inspection).
+void ExecSql(const std::string& path, const std::string& sql);
+
+/// Reads one text value (as bytes) with a query returning one row and column.
+std::optional<std::string> QueryText(const std::string& path, const std::string& sql);
+
+/// An access-right string of `names` (0xFF, then each name and 0xFF).
+std::string Rights(const std::vector<std::string>& names);
+
+/// Adds a menu item named `name` with `caption` under `parent`, owned by `form`.
+host::TMenuItem* AddItem(host::TComponent* form, host::TMenuItem* parent, const std::string& name,
+                         const std::string& caption);
+
+/// One line per item, two spaces a level: "Name caption [E|-][V|-]".
+std::string DumpMenu(const host::TMenuItem* root);
+
+} // namespace zel::test

@@ -1,0 +1,231 @@
+#include "host/DataSource.h"
+#include "host/Errors.h"
+#include "host/SQLiteTable.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+using namespace zel::host;
+using zel::test::ExecSql;
+using zel::test::QueryText;
+using zel::test::TempDir;
+
+namespace {
+std::unique_ptr<TSQLiteTable> OpenTable(const std::string& db, const std::string& table,
+                                        bool readOnly = false) {
+    auto t = std::make_unique<TSQLiteTable>(nullptr);
+    t->SetDatabaseName(db);
+    t->SetTableName(table);
+    t->SetReadOnly(readOnly);
+    t->Open();
+    return t;
+}
+
+std::string AllBytes() {
+    std::string s;
+    for (int c = 1; c < 256; ++c) {
+        s += static_cast<char>(c);
+    }
+    return s;
+}
+} // namespace
+
+TEST(SQLiteTable, ScansInRowidOrderAcrossBatches) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE t (n INTEGER, s TEXT, r REAL, b BLOB, z)");
+    std::string sql = "INSERT INTO t(rowid, n, s, r, b, z) VALUES ";
+    // Rowids out of insertion order and with gaps, more rows than one batch.
+    for (int i = 0; i < 150; ++i) {
+        int rowid = (i * 37) % 150 * 3 - 100;
+        sql += (i ? "," : "") + std::string("(") + std::to_string(rowid) + "," +
+               std::to_string(rowid) + ",'s" + std::to_string(rowid) + "',0.5,x'00ff',NULL)";
+    }
+    ExecSql(db, sql);
+    auto t = OpenTable(db, "t");
+    ASSERT_EQ(t->FieldCount(), 5);
+    int count = 0;
+    std::int64_t last = INT64_MIN;
+    for (t->First(); !t->Eof(); t->Next()) {
+        std::int64_t n = t->FieldByName("N").AsVariant().AsInteger(); // names ignore case
+        EXPECT_GT(n, last);
+        last = n;
+        EXPECT_EQ(t->FieldByName("s").AsString(), "s" + std::to_string(n));
+        EXPECT_EQ(t->FieldByName("r").AsString(), "0.5");
+        EXPECT_EQ(t->FieldByName("b").AsString(), std::string("\0\xFF", 2));
+        EXPECT_TRUE(t->FieldByName("z").IsNull());
+        EXPECT_EQ(t->FieldByName("z").AsString(), "");
+        ++count;
+    }
+    EXPECT_EQ(count, 150);
+    // At the end, the last record stays current and Next does nothing more.
+    EXPECT_EQ(t->FieldByName("n").AsVariant().AsInteger(), last);
+    t->Next();
+    EXPECT_TRUE(t->Eof());
+    t->First();
+    EXPECT_FALSE(t->Eof());
+}
+
+TEST(SQLiteTable, ClosedOrMissingThingsRaiseClearErrors) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE users (login TEXT)");
+    TSQLiteTable t(nullptr);
+    t.SetDatabaseName(db);
+    t.SetTableName("users");
+    EXPECT_THROW(t.First(), EDatabaseError);
+    EXPECT_THROW(t.FieldByName("login"), EDatabaseError);
+    EXPECT_THROW(t.Edit(), EDatabaseError);
+    t.Open();
+    try {
+        t.FieldByName("logon");
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("'logon'"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(t.Eof()); // empty table
+    EXPECT_THROW(t.Edit(), EDatabaseError); // no current record
+    EXPECT_THROW(t.SetTableName("x"), EDatabaseError); // not while open
+    t.Close();
+
+    TSQLiteTable missing(nullptr);
+    missing.SetDatabaseName(dir.File("absent.db"));
+    missing.SetTableName("users");
+    EXPECT_THROW(missing.Open(), EDatabaseError);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("absent.db"))); // never created
+    missing.SetDatabaseName(db);
+    missing.SetTableName("nosuch");
+    EXPECT_THROW(missing.Open(), EDatabaseError);
+    EXPECT_FALSE(missing.Active());
+}
+
+TEST(SQLiteTable, EveryByteRoundTripsAsTextAndAsBlob) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE t (txt TEXT, bin BLOB, nul TEXT)");
+    ExecSql(db, "INSERT INTO t VALUES ('x', x'00', NULL)");
+    const std::string bytes = AllBytes();
+    {
+        auto t = OpenTable(db, "t");
+        t->Edit();
+        t->FieldByName("txt").SetAsVariant(TVariant(bytes));
+        t->FieldByName("bin").SetAsVariant(TVariant(bytes));
+        t->FieldByName("nul").SetAsVariant(TVariant(bytes));
+        t->Post();
+        EXPECT_EQ(t->State(), dsBrowse);
+        // A second post on the same record compares against what was stored.
+        t->Edit();
+        t->FieldByName("bin").SetAsVariant(TVariant(bytes + "!"));
+        t->Post();
+    }
+    // Storage classes are kept: TEXT stays TEXT, BLOB stays BLOB, NULL becomes TEXT.
+    EXPECT_EQ(QueryText(db, "SELECT typeof(txt) || typeof(bin) || typeof(nul) FROM t"),
+              "textblobtext");
+    EXPECT_EQ(QueryText(db, "SELECT txt FROM t"), bytes);
+    EXPECT_EQ(QueryText(db, "SELECT bin FROM t"), bytes + "!");
+    auto t = OpenTable(db, "t");
+    EXPECT_EQ(t->FieldByName("txt").AsString(), bytes);
+    EXPECT_EQ(t->FieldByName("nul").AsString(), bytes);
+}
+
+TEST(SQLiteTable, NamesWithQuotesAndSpacesCannotInject) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE \"user \"\"list\"\"; DROP TABLE x\" (\"log\"\"in id\" TEXT, \"rowid\" TEXT)");
+    ExecSql(db, "INSERT INTO \"user \"\"list\"\"; DROP TABLE x\" VALUES ('ann', 'shadow')");
+    auto t = OpenTable(db, "user \"list\"; DROP TABLE x");
+    EXPECT_EQ(t->FieldByName("log\"in id").AsString(), "ann");
+    EXPECT_EQ(t->FieldByName("rowid").AsString(), "shadow"); // a column may shadow rowid
+    t->Edit();
+    t->FieldByName("log\"in id").SetAsVariant(TVariant("bob"));
+    t->Post();
+    EXPECT_EQ(QueryText(db, "SELECT \"log\"\"in id\" FROM \"user \"\"list\"\"; DROP TABLE x\""), "bob");
+}
+
+TEST(SQLiteTable, PostDetectsARecordChangedByAnotherConnection) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE u (id TEXT, rights TEXT)");
+    ExecSql(db, "INSERT INTO u VALUES ('ann', 'old')");
+    auto mine = OpenTable(db, "u");
+    auto theirs = OpenTable(db, "u");
+    // The other administrator saves first; no lock is held by our open cursor.
+    theirs->Edit();
+    theirs->FieldByName("rights").SetAsVariant(TVariant("theirs"));
+    theirs->Post();
+    mine->Edit();
+    mine->FieldByName("rights").SetAsVariant(TVariant("mine"));
+    try {
+        mine->Post();
+        FAIL() << "the second save must not overwrite";
+    } catch (const EDatabaseError& e) {
+        EXPECT_STREQ(e.what(), "Record changed by another user");
+    }
+    EXPECT_EQ(mine->State(), dsEdit); // still editing: the caller decides
+    mine->Cancel();
+    EXPECT_EQ(mine->FieldByName("rights").AsString(), "old");
+    EXPECT_EQ(QueryText(db, "SELECT rights FROM u"), "theirs");
+    // Unchanged fields are not compared: a change of another column does not block.
+    ExecSql(db, "UPDATE u SET id = 'ann2'");
+    mine->First();
+    mine->Edit();
+    mine->FieldByName("rights").SetAsVariant(TVariant("mine"));
+    ExecSql(db, "UPDATE u SET id = 'ann3'");
+    EXPECT_NO_THROW(mine->Post());
+    EXPECT_EQ(QueryText(db, "SELECT id || ':' || rights FROM u"), "ann3:mine");
+}
+
+TEST(SQLiteTable, ReadOnlyTablesAndFilesRefuseEdits) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE u (id TEXT)");
+    ExecSql(db, "INSERT INTO u VALUES ('ann')");
+    auto t = OpenTable(db, "u", true);
+    EXPECT_FALSE(t->CanModify());
+    EXPECT_THROW(t->Edit(), EDatabaseError);
+    EXPECT_THROW(t->FieldByName("id").SetAsVariant(TVariant("x")), EDatabaseError);
+    EXPECT_EQ(t->State(), dsBrowse);
+}
+
+TEST(SQLiteTable, NavigationWhileEditingIsRefused) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE u (id TEXT)");
+    ExecSql(db, "INSERT INTO u VALUES ('a'), ('b')");
+    auto t = OpenTable(db, "u");
+    t->Edit();
+    t->FieldByName("id").SetAsVariant(TVariant("z"));
+    EXPECT_THROW(t->Next(), EDatabaseError);
+    t->Cancel();
+    t->Next();
+    EXPECT_EQ(t->FieldByName("id").AsString(), "b");
+    EXPECT_EQ(QueryText(db, "SELECT group_concat(id) FROM u"), "a,b");
+}
+
+TEST(SQLiteTable, Utf16DatabaseIsRefused) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "PRAGMA encoding = 'UTF-16le'; CREATE TABLE u (id TEXT)");
+    TSQLiteTable t(nullptr);
+    t.SetDatabaseName(db);
+    t.SetTableName("u");
+    try {
+        t.Open();
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("UTF-16"), std::string::npos) << e.what();
+    }
+}
+
+TEST(SQLiteTable, DataSourceForgetsADestroyedDataSet) {
+    TDataSource source(nullptr);
+    auto table = std::make_unique<TSQLiteTable>(nullptr);
+    source.SetDataSet(table.get());
+    EXPECT_EQ(source.DataSet(), table.get());
+    table.reset();
+    EXPECT_EQ(source.DataSet(), nullptr);
+}
