@@ -94,6 +94,7 @@ void LogIn(TForm& form, TZELRight& rights, const std::string& id, const std::str
     std::cout << "Log-in of " << id << ":\n";
     rights.SetUserID(id);
     rights.SetUserPassword(password);
+    std::cout.flush(); // a refusal's message box goes to standard error
     bool ok = rights.LoadSetting();
     std::cout << "  result: " << (ok ? "granted" : "refused") << '\n';
     Print(rights.LinkedMainMenu()->Items(), 0);
