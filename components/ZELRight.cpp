@@ -5,6 +5,7 @@
 #include "components/RightsWalk.h"
 #include "host/Dialogs.h"
 #include "host/Errors.h"
+#include "host/Palette.h"
 
 #include <vector>
 
@@ -187,5 +188,9 @@ bool TZELRight::LoadSetting() {
     }
     return true;
 }
+
+namespace ZELRight {
+void Register() { RegisterComponents("ZEL", {&TZELRight::StaticClass()}); }
+} // namespace ZELRight
 
 } // namespace zel

@@ -78,4 +78,9 @@ private:
     std::string userPasswordFieldName_;
 };
 
+namespace ZELRight {
+/// Puts TZELRight on the palette page "ZEL".
+void Register();
+} // namespace ZELRight
+
 } // namespace zel

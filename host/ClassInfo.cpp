@@ -1,5 +1,6 @@
 #include "host/ClassInfo.h"
 
+#include "host/CaseFold.h"
 #include "host/Errors.h"
 
 #include <unordered_map>
@@ -24,6 +25,32 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
         }
     }
     return false;
+}
+
+std::vector<const TPropInfo*> AllProperties(const TClassInfo& info) {
+    std::vector<const TClassInfo*> chain;
+    for (const TClassInfo* c = &info; c != nullptr; c = c->parent) {
+        chain.push_back(c);
+    }
+    std::vector<const TPropInfo*> props;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        for (const TPropInfo& p : (*it)->properties) {
+            std::erase_if(props, [&](const TPropInfo* q) { return SameText(q->name, p.name); });
+            props.push_back(&p);
+        }
+    }
+    return props;
+}
+
+const TPropInfo* FindProperty(const TClassInfo& info, const std::string& name) {
+    for (const TClassInfo* c = &info; c != nullptr; c = c->parent) {
+        for (const TPropInfo& p : c->properties) {
+            if (SameText(p.name, name)) {
+                return &p;
+            }
+        }
+    }
+    return nullptr;
 }
 
 void RegisterClass(const TClassInfo& info) {

@@ -24,6 +24,14 @@ struct TClassInfo {
     bool InheritsFrom(const TClassInfo& other) const;
 };
 
+/// Every published property of `info`, base class first, each in declaration order. A
+/// property that a class declares again (with another default, say) takes the place of
+/// its base's declaration.
+std::vector<const TPropInfo*> AllProperties(const TClassInfo& info);
+
+/// The published property of that name (letter case ignored), or nullptr.
+const TPropInfo* FindProperty(const TClassInfo& info, const std::string& name);
+
 /// Makes a class known to the form reader. Registering the same class again is harmless;
 /// a different class under a taken name is an error.
 void RegisterClass(const TClassInfo& info);

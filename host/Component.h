@@ -53,6 +53,10 @@ public:
     /// Withdraws the link made by FreeNotification, both ways.
     void RemoveFreeNotification(TComponent* other);
 
+    /// Told, before its properties are set, the folder of the form file the component is
+    /// read from, for properties that name files relative to it.
+    virtual void SetFormFolder(const std::string& folder) { (void)folder; }
+
     /// Called once after the component's form and all its links were streamed in.
     virtual void Loaded() {}
     /// True while the component's form is being streamed in (before Loaded).

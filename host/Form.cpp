@@ -1,5 +1,7 @@
 #include "host/Form.h"
 
+#include <vector>
+
 namespace zel::host {
 
 const TClassInfo& TForm::StaticClass() {
@@ -10,6 +12,27 @@ const TClassInfo& TForm::StaticClass() {
     return info;
 }
 
-TForm::TForm(TComponent* owner) : TComponent(owner) {}
+namespace {
+std::vector<TForm*>& LiveForms() {
+    static std::vector<TForm*> forms;
+    return forms;
+}
+} // namespace
+
+TForm::TForm(TComponent* owner) : TComponent(owner) { LiveForms().push_back(this); }
+
+TForm::~TForm() { std::erase(LiveForms(), this); }
+
+TForm* TForm::FindForm(const std::string& name) {
+    if (name.empty()) {
+        return nullptr;
+    }
+    for (TForm* form : LiveForms()) {
+        if (form->Name() == name) {
+            return form;
+        }
+    }
+    return nullptr;
+}
 
 } // namespace zel::host

@@ -10,12 +10,17 @@ namespace zel::host {
 class TForm : public TComponent {
 public:
     explicit TForm(TComponent* owner);
+    ~TForm() override;
 
     static const TClassInfo& StaticClass();
     const TClassInfo& Class() const override { return StaticClass(); }
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption) { caption_ = caption; }
+
+    /// The live form of that name (exact spelling), or nullptr. Form files refer to
+    /// components of other forms as FormName.ComponentName.
+    static TForm* FindForm(const std::string& name);
 
 private:
     std::string caption_;

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <climits>
+#include <filesystem>
 
 namespace zel::host {
 
@@ -156,6 +157,15 @@ std::string TSQLiteTable::ColumnList() const {
     return list;
 }
 
+std::string TSQLiteTable::DatabasePath() const {
+    if (formFolder_.empty() || databaseName_.empty() || databaseName_.rfind("file:", 0) == 0 ||
+        databaseName_ == ":memory:") {
+        return databaseName_;
+    }
+    std::filesystem::path path(databaseName_);
+    return path.is_absolute() ? databaseName_ : (std::filesystem::path(formFolder_) / path).string();
+}
+
 std::vector<std::string> TSQLiteTable::InternalOpen() {
     if (databaseName_.empty()) {
         throw EDatabaseError("No database file given for " + DisplayName());
@@ -165,11 +175,12 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
                              "'");
     }
     int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI;
-    if (sqlite3_open_v2(databaseName_.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+    const std::string path = DatabasePath();
+    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
         std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);
         db_ = nullptr;
-        throw EDatabaseError("Cannot open database '" + databaseName_ + "': " + detail);
+        throw EDatabaseError("Cannot open database '" + path + "': " + detail);
     }
     try {
         sqlite3_busy_timeout(db_, busyTimeout_);

@@ -39,6 +39,10 @@ public:
     void SetBusyTimeout(int milliseconds);
 
     bool CanModify() const override;
+    /// A relative DatabaseName is taken relative to the folder of the form file.
+    void SetFormFolder(const std::string& folder) override { formFolder_ = folder; }
+    /// The file actually opened: DatabaseName, resolved against the form's folder.
+    std::string DatabasePath() const;
 
 protected:
     std::vector<std::string> InternalOpen() override;
@@ -62,6 +66,7 @@ private:
     std::string ColumnList() const;
 
     std::string databaseName_;
+    std::string formFolder_;
     std::string tableName_;
     bool readOnly_ = false;
     int busyTimeout_ = 5000;

@@ -1,0 +1,51 @@
+// The package unit: lists the units of the package for the host's start-up and shut-down.
+
+#include "package/Package.h"
+
+#include "components/ZELBBTN.h"
+#include "components/ZELBtn.h"
+#include "components/ZELRight.h"
+#include "host/Palette.h"
+#include "package/EmbeddedFiles.h"
+
+namespace {
+
+using namespace zel;
+
+template <class C>
+void RegisterUnitClass() {
+    host::RegisterClass(C::StaticClass());
+}
+
+void RegisterBitmaps() {
+    for (const auto& file : package::EmbeddedFiles()) {
+        host::RegisterResource(file.name, file.bytes);
+    }
+}
+
+const host::TPackageUnit kUnits[] = {
+    {"zel", &RegisterBitmaps, nullptr, nullptr},
+    {"ZELRight", &RegisterUnitClass<TZELRight>, nullptr, &ZELRight::Register},
+    {"ZELBBTN", &RegisterUnitClass<TZELBitBtn>, nullptr, &ZELBBTN::Register},
+    {"ZELBtn", &RegisterUnitClass<TZELButton>, nullptr, &ZELBtn::Register},
+};
+
+const host::TPackageInfo kPackage{"zel", static_cast<int>(std::size(kUnits)), kUnits};
+
+// Loading the library runs the units' initialization, as the host's package start-up does.
+const bool kInitialized = (host::InitializePackage(kPackage), true);
+
+} // namespace
+
+extern "C" {
+const zel::host::TPackageInfo* GetPackageInfoTable() { return &kPackage; }
+void Initialize() { host::InitializePackage(kPackage); }
+void Finalize() { host::FinalizePackage(kPackage); }
+}
+
+namespace zel::package {
+void Initialize() {
+    (void)kInitialized;
+    host::InitializePackage(kPackage);
+}
+} // namespace zel::package
