@@ -2,8 +2,8 @@
 
 #include "accessright/AccessRight.h"
 #include "components/ConstantTimeEqual.h"
+#include "components/Links.h"
 #include "components/RightsWalk.h"
-#include "host/Dialogs.h"
 #include "host/Errors.h"
 #include "host/Palette.h"
 
@@ -12,20 +12,6 @@
 namespace zel {
 
 using namespace host;
-
-namespace {
-void ShowMessage(const std::string& text) { MessageDlg(text, mtConfirmation, {mbOK}, 0); }
-
-TDataSet& RequireDataSet(const TDataSource* source, const std::string& owner) {
-    if (source == nullptr) {
-        throw EDatabaseError("No data source is linked to " + owner);
-    }
-    if (source->DataSet() == nullptr) {
-        throw EDatabaseError("The data source of " + owner + " has no dataset");
-    }
-    return *source->DataSet();
-}
-} // namespace
 
 const TClassInfo& TZELRight::StaticClass() {
     using C = TZELRight;
@@ -92,26 +78,18 @@ bool TZELRight::HasRight(const std::string& name) const {
     return authorisedMenuItems_->IndexOf(name) >= 0;
 }
 
-TMainMenu& TZELRight::RequireMenu() const {
-    if (linkedMainMenu_ == nullptr) {
-        throw EMenuError("No main menu is linked to rights provider " + Name());
-    }
-    if (linkedMainMenu_->Items() == nullptr) {
-        throw EMenuError("The main menu of rights provider " + Name() + " has no items");
-    }
-    return *linkedMainMenu_;
-}
-
 void TZELRight::ActivateSetting() {
     FreeSpecialItems();
-    ActivateSettingForSubMenu(RequireMenu().Items());
+    ActivateSettingForSubMenu(&RequireMenuRoot(linkedMainMenu_, "rights provider " + Name()));
 }
 
 void TZELRight::ActivateSettingForSubMenu(TMenuItem* item) {
     ApplyRightsWalk(*item, *authorisedMenuItems_, hideDisabledItem_);
 }
 
-void TZELRight::FreeSpecialItems() { FreeSpecialItemsForSubMenu(RequireMenu().Items()); }
+void TZELRight::FreeSpecialItems() {
+    FreeSpecialItemsForSubMenu(&RequireMenuRoot(linkedMainMenu_, "rights provider " + Name()));
+}
 
 void TZELRight::FreeSpecialItemsForSubMenu(TMenuItem* item) {
     // One frame per menu level instead of recursion, so any depth is safe.

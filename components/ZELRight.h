@@ -65,7 +65,6 @@ private:
     void ActivateSettingForSubMenu(host::TMenuItem* item);
     void FreeSpecialItems();
     void FreeSpecialItemsForSubMenu(host::TMenuItem* item);
-    host::TMainMenu& RequireMenu() const;
 
     std::unique_ptr<host::TStringList> authorisedMenuItems_;
     host::TDataSource* dataSource_ = nullptr;

@@ -1,6 +1,7 @@
 #include "host/HostClasses.h"
 
 #include "host/Buttons.h"
+#include "host/CheckLst.h"
 #include "host/DataSource.h"
 #include "host/Form.h"
 #include "host/Menus.h"
@@ -12,7 +13,7 @@ void RegisterHostClasses() {
     for (const TClassInfo* c :
          {&TForm::StaticClass(), &TMainMenu::StaticClass(), &TMenuItem::StaticClass(),
           &TDataSource::StaticClass(), &TSQLiteTable::StaticClass(), &TButton::StaticClass(),
-          &TBitBtn::StaticClass()}) {
+          &TBitBtn::StaticClass(), &TCheckListBox::StaticClass()}) {
         RegisterClass(*c);
     }
 }

@@ -10,12 +10,25 @@ namespace {
 constexpr int kIndexThreshold = 16;
 } // namespace
 
+TStringList& TStringList::operator=(const TStringList& other) {
+    if (this != &other) {
+        items_ = other.items_;
+        Invalidate();
+        Changed(TListChange::Cleared, -1);
+        for (int i = 0; i < Count(); ++i) {
+            Changed(TListChange::Inserted, i);
+        }
+    }
+    return *this;
+}
+
 int TStringList::Add(const std::string& s) {
     items_.push_back(s);
     int index = Count() - 1;
     if (indexValid_) {
         index_.emplace(FoldCase(s), index); // keeps an earlier equal entry first
     }
+    Changed(TListChange::Inserted, index);
     return index;
 }
 
@@ -23,6 +36,7 @@ void TStringList::Delete(int index) {
     CheckIndex(index);
     items_.erase(items_.begin() + index);
     Invalidate();
+    Changed(TListChange::Deleted, index);
 }
 
 void TStringList::Insert(int index, const std::string& s) {
@@ -31,6 +45,7 @@ void TStringList::Insert(int index, const std::string& s) {
     }
     items_.insert(items_.begin() + index, s);
     Invalidate();
+    Changed(TListChange::Inserted, index);
 }
 
 int TStringList::IndexOf(std::string_view s) const {
@@ -57,6 +72,7 @@ int TStringList::IndexOf(std::string_view s) const {
 void TStringList::Clear() {
     items_.clear();
     Invalidate();
+    Changed(TListChange::Cleared, -1);
 }
 
 const std::string& TStringList::Strings(int index) const {
@@ -68,6 +84,7 @@ void TStringList::SetStrings(int index, const std::string& s) {
     CheckIndex(index);
     items_[static_cast<std::size_t>(index)] = s;
     Invalidate();
+    Changed(TListChange::Replaced, index);
 }
 
 void TStringList::CheckIndex(int index) const {

@@ -4,6 +4,7 @@
 // built on the first look-up after a change, so a pass of many look-ups over an unchanged
 // list costs O(1) each.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -11,9 +12,18 @@
 
 namespace zel::host {
 
+/// What changed in a list, for an owner that keeps something in step with it.
+enum class TListChange { Inserted, Deleted, Cleared, Replaced };
+using TListChangeHandler = std::function<void(TListChange change, int index)>;
+
 class TStringList {
 public:
     TStringList() = default;
+    TStringList(const TStringList& other) : items_(other.items_) {}
+    TStringList& operator=(const TStringList& other);
+
+    /// Told after every change (one owner at a time; copies do not inherit it).
+    void SetOnChange(TListChangeHandler handler) { onChange_ = std::move(handler); }
 
     /// Appends `s`; returns its index.
     int Add(const std::string& s);
@@ -35,11 +45,17 @@ public:
 private:
     void CheckIndex(int index) const;
     void Invalidate();
+    void Changed(TListChange change, int index) {
+        if (onChange_) {
+            onChange_(change, index);
+        }
+    }
 
     std::vector<std::string> items_;
     // Folded text -> first index; valid while indexValid_. Add keeps it current.
     mutable std::unordered_map<std::string, int> index_;
     mutable bool indexValid_ = false;
+    TListChangeHandler onChange_;
 };
 
 } // namespace zel::host

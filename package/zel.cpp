@@ -4,6 +4,7 @@
 
 #include "components/ZELBBTN.h"
 #include "components/ZELBtn.h"
+#include "components/ZELMCLB.h"
 #include "components/ZELRight.h"
 #include "host/Palette.h"
 #include "package/EmbeddedFiles.h"
@@ -28,6 +29,7 @@ const host::TPackageUnit kUnits[] = {
     {"ZELRight", &RegisterUnitClass<TZELRight>, nullptr, &ZELRight::Register},
     {"ZELBBTN", &RegisterUnitClass<TZELBitBtn>, nullptr, &ZELBBTN::Register},
     {"ZELBtn", &RegisterUnitClass<TZELButton>, nullptr, &ZELBtn::Register},
+    {"ZELMCLB", &RegisterUnitClass<TZELMenuCheckListBox>, nullptr, &ZELMCLB::Register},
 };
 
 const host::TPackageInfo kPackage{"zel", static_cast<int>(std::size(kUnits)), kUnits};

@@ -1,0 +1,313 @@
+#include "components/ZELMCLB.h"
+
+#include "accessright/AccessRight.h"
+#include "components/Links.h"
+#include "components/RightsWalk.h"
+#include "host/Palette.h"
+
+#include <algorithm>
+
+namespace zel {
+
+using namespace host;
+
+namespace {
+// Row indentation: two spaces a level, at most this many.
+const std::string kIndent(18, ' ');
+} // namespace
+
+const TClassInfo& TZELMenuCheckListBox::StaticClass() {
+    using C = TZELMenuCheckListBox;
+    static const TClassInfo info{
+        "TZELMenuCheckListBox", &TCheckListBox::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TZELMenuCheckListBox(owner); },
+        [] {
+            std::vector<TPropInfo> props = CheckListBoxEventProps<C>();
+            props.push_back(ComponentProp<C, TDataSource>("DataSource", &C::DataSource, &C::SetDataSource));
+            props.push_back(BoolProp<C>("HideDisabledItem", &C::HideDisabledItem,
+                                        &C::SetHideDisabledItem, true));
+            props.push_back(ComponentProp<C, TMainMenu>("LinkedMainMenu", &C::LinkedMainMenu,
+                                                        &C::SetLinkedMainMenu));
+            props.push_back(StringProp<C>("UserAccessRightFieldName", &C::UserAccessRightFieldName,
+                                          &C::SetUserAccessRightFieldName));
+            return props;
+        }()};
+    return info;
+}
+
+TZELMenuCheckListBox::TZELMenuCheckListBox(TComponent* owner) : TCheckListBox(owner) {
+    AutoInitialize();
+}
+
+TZELMenuCheckListBox::~TZELMenuCheckListBox() { AutoDestroy(); }
+
+void TZELMenuCheckListBox::AutoInitialize() {
+    authorisedMenuItems_ = std::make_unique<TStringList>();
+    dataSource_ = nullptr;
+    hideDisabledItem_ = true;
+    linkedMainMenu_ = nullptr;
+    menuItemNames_ = std::make_unique<TStringList>();
+}
+
+void TZELMenuCheckListBox::AutoDestroy() {
+    authorisedMenuItems_.reset();
+    menuItemNames_.reset();
+}
+
+void TZELMenuCheckListBox::SetDataSource(TDataSource* value) {
+    if (value != nullptr) {
+        dataSource_ = value;
+        FreeNotification(value);
+    }
+}
+
+void TZELMenuCheckListBox::SetLinkedMainMenu(TMainMenu* value) {
+    if (value != nullptr) {
+        linkedMainMenu_ = value;
+        FreeNotification(value);
+        SetupAccessRight();
+    } else {
+        ClearRows(); // the link itself stays, so a later rebuild uses it again
+    }
+}
+
+void TZELMenuCheckListBox::Notification(TComponent* component, TOperation operation) {
+    TCheckListBox::Notification(component, operation);
+    if (operation == opRemove) {
+        if (component == dataSource_) {
+            dataSource_ = nullptr;
+        }
+        if (component == linkedMainMenu_) {
+            linkedMainMenu_ = nullptr; // the rows stay as they are
+        }
+    }
+}
+
+void TZELMenuCheckListBox::Loaded() {
+    TCheckListBox::Loaded();
+    SetupAccessRight();
+}
+
+void TZELMenuCheckListBox::KeyPress(char& key) { TCheckListBox::KeyPress(key); }
+
+bool TZELMenuCheckListBox::HasRight(const std::string& name) const {
+    return authorisedMenuItems_->IndexOf(name) >= 0;
+}
+
+int TZELMenuCheckListBox::RowLevel(int row) const {
+    Checked(row); // raises for a row that does not exist
+    return rowLevels_[static_cast<std::size_t>(row)];
+}
+
+std::string TZELMenuCheckListBox::StrStripCh(const std::string& text, char ch) {
+    std::string out;
+    out.reserve(text.size());
+    std::copy_if(text.begin(), text.end(), std::back_inserter(out), [ch](char c) { return c != ch; });
+    return out;
+}
+
+int TZELMenuCheckListBox::CountLeadingSpace(const std::string& text) {
+    auto first = text.find_first_not_of(' ');
+    return static_cast<int>(first == std::string::npos ? text.size() : first);
+}
+
+// ---- Rows -------------------------------------------------------------------------------
+
+void TZELMenuCheckListBox::ClearRows() {
+    menuItemNames_->Clear();
+    Items().Clear();
+    rowLevels_.clear();
+}
+
+void TZELMenuCheckListBox::SetupAccessRight() { PrepareMenuData(); }
+
+void TZELMenuCheckListBox::PrepareMenuData() {
+    if (linkedMainMenu_ == nullptr || linkedMainMenu_->Items() == nullptr) {
+        return;
+    }
+    ClearRows();
+    PrepareDataForSubMenu(linkedMainMenu_->Items(), 0);
+    // Keep what is shown and what is saved the same: rows of granted names start checked,
+    // and names that no longer have a row leave the list.
+    for (int i = 0; i < Count(); ++i) {
+        if (HasRight(menuItemNames_->Strings(i))) {
+            SetChecked(i, true);
+        }
+    }
+    for (int i = authorisedMenuItems_->Count() - 1; i >= 0; --i) {
+        if (menuItemNames_->IndexOf(authorisedMenuItems_->Strings(i)) < 0) {
+            authorisedMenuItems_->Delete(i);
+        }
+    }
+}
+
+void TZELMenuCheckListBox::PrepareDataForSubMenu(TMenuItem* item, int level) {
+    // Depth-first with an explicit stack, each item directly followed by its sub-items.
+    struct Frame {
+        TMenuItem* parent;
+        int next;
+        int count; // taken once, before the sub-items are visited
+        int level;
+    };
+    std::vector<Frame> stack{{item, 0, item->Count(), level}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next >= top.count || top.next >= top.parent->Count()) {
+            stack.pop_back();
+            continue;
+        }
+        TMenuItem* child = top.parent->Items(top.next++);
+        const int childLevel = top.level;
+        if (!child->IsLine()) {
+            AddRow(*child, childLevel);
+        }
+        if (child->Count() > 0) {
+            stack.push_back({child, 0, child->Count(), childLevel + 1}); // invalidates `top`
+        }
+    }
+}
+
+void TZELMenuCheckListBox::AddRow(const TMenuItem& item, int level) {
+    const std::size_t indent = std::min<std::size_t>(static_cast<std::size_t>(level) * 2, kIndent.size());
+    Items().Add(StrStripCh(kIndent.substr(0, indent) + item.Caption(), '&'));
+    menuItemNames_->Add(item.Name());
+    rowLevels_.push_back(level);
+}
+
+// ---- Propagation --------------------------------------------------------------------------
+
+void TZELMenuCheckListBox::Grant(const std::string& name) {
+    if (!HasRight(name)) {
+        authorisedMenuItems_->Add(name);
+    }
+}
+
+void TZELMenuCheckListBox::Revoke(const std::string& name) {
+    int index = authorisedMenuItems_->IndexOf(name);
+    if (index >= 0) {
+        authorisedMenuItems_->Delete(index);
+    }
+}
+
+void TZELMenuCheckListBox::ClickCheck() {
+    TCheckListBox::ClickCheck(); // OnClickCheck sees the list as it was
+    const int r = ItemIndex();
+    if (Count() == 0 || r < 0 || r >= Count()) {
+        return;
+    }
+    const std::string& name = menuItemNames_->Strings(r);
+    if (Checked(r)) {
+        Grant(name); // guarded: a right is never granted twice
+    } else {
+        Revoke(name);
+    }
+    SyncSubTree();
+    BridgeRoute(r);
+    ActivateSetting();
+}
+
+void TZELMenuCheckListBox::SyncSubTree() {
+    const int r = ItemIndex();
+    const int d = rowLevels_[static_cast<std::size_t>(r)];
+    const bool checked = Checked(r);
+    for (int j = r + 1; j < Count() && rowLevels_[static_cast<std::size_t>(j)] > d; ++j) {
+        SetChecked(j, checked);
+        if (checked) {
+            Grant(menuItemNames_->Strings(j));
+        } else {
+            Revoke(menuItemNames_->Strings(j));
+        }
+    }
+}
+
+void TZELMenuCheckListBox::BridgeRoute(int index) {
+    if (!Checked(index)) {
+        return;
+    }
+    int d = rowLevels_[static_cast<std::size_t>(index)];
+    for (int j = index - 1; d > 0 && j >= 0; --j) {
+        if (rowLevels_[static_cast<std::size_t>(j)] < d) {
+            SetChecked(j, true);
+            Grant(menuItemNames_->Strings(j));
+            d = rowLevels_[static_cast<std::size_t>(j)];
+        }
+    }
+}
+
+void TZELMenuCheckListBox::GrantAllRight() {
+    for (int i = 0; i < Count(); ++i) {
+        if (!Checked(i)) {
+            SetChecked(i, true);
+            Grant(menuItemNames_->Strings(i));
+        }
+    }
+    ActivateSetting();
+}
+
+void TZELMenuCheckListBox::RevokeAllRight() {
+    for (int i = 0; i < Count(); ++i) {
+        if (Checked(i)) {
+            SetChecked(i, false);
+            Revoke(menuItemNames_->Strings(i));
+        }
+    }
+    ActivateSetting();
+}
+
+void TZELMenuCheckListBox::ActivateSetting() {
+    ActivateSettingForSubMenu(&RequireMenuRoot(linkedMainMenu_, "rights editor " + Name()));
+}
+
+void TZELMenuCheckListBox::ActivateSettingForSubMenu(TMenuItem* item) {
+    ApplyRightsWalk(*item, *authorisedMenuItems_, hideDisabledItem_);
+}
+
+// ---- The user record ---------------------------------------------------------------------
+
+bool TZELMenuCheckListBox::LoadSetting() {
+    try {
+        TDataSet& table = RequireDataSet(dataSource_, "rights editor " + Name());
+        const std::string rights = VarToStr(table.FieldByName(userAccessRightFieldName_).AsVariant());
+        // Load exactly the record: nothing of an earlier user or earlier grants survives.
+        authorisedMenuItems_->Clear();
+        RevokeAllRight();
+        accessright::Read(rights, [this](const std::string& token) {
+            const int row = menuItemNames_->IndexOf(token);
+            if (row >= 0 && !HasRight(token)) {
+                SetChecked(row, true);
+                authorisedMenuItems_->Add(token);
+            }
+        });
+        ActivateSetting();
+        return true;
+    } catch (...) {
+        ShowMessage("Cannot load setting due to error!");
+        return false;
+    }
+}
+
+void TZELMenuCheckListBox::SaveSetting() {
+    const std::string rights = accessright::Write(*authorisedMenuItems_);
+    TDataSet* table = nullptr;
+    try {
+        TDataSet& t = RequireDataSet(dataSource_, "rights editor " + Name());
+        t.Edit();
+        table = &t;
+        t.FieldByName(userAccessRightFieldName_).SetAsVariant(TVariant(rights));
+        t.Post();
+    } catch (...) {
+        if (table != nullptr) {
+            try {
+                table->Cancel(); // never leave the record half-edited
+            } catch (...) { // the failure is reported below
+            }
+        }
+        ShowMessage("Cannot save setting due to error!");
+    }
+}
+
+namespace ZELMCLB {
+void Register() { RegisterComponents("ZEL", {&TZELMenuCheckListBox::StaticClass()}); }
+} // namespace ZELMCLB
+
+} // namespace zel

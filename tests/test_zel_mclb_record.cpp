@@ -1,0 +1,344 @@
+// The rights editor and the user record: load, save, failures, and the whole road from an
+// administrator's edit to a user's log-in.
+#include "components/ZELMCLB.h"
+#include "components/ZELRight.h"
+#include "host/DataSource.h"
+#include "host/FormFile.h"
+#include "host/SQLiteTable.h"
+#include "package/Package.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+
+using namespace zel;
+using namespace zel::host;
+using namespace zel::test;
+
+namespace {
+const char* kLoadError = "Cannot load setting due to error!";
+const char* kSaveError = "Cannot save setting due to error!";
+using V = std::vector<std::string>;
+
+// Menu: P (C (D)), A, B, Gone is not in the menu.
+struct Record : ::testing::Test {
+    TempDir dir;
+    std::string db = dir.File("users.db");
+    TForm form{nullptr};
+    TMainMenu* menu = new TMainMenu(&form);
+    TSQLiteTable* table = new TSQLiteTable(&form);
+    TDataSource* source = new TDataSource(&form);
+    TZELMenuCheckListBox* editor = new TZELMenuCheckListBox(&form);
+    MessageRecorder messages;
+
+    void SetUp() override {
+        auto* p = AddItem(&form, menu->Items(), "P", "&Parent");
+        auto* c = AddItem(&form, p, "C", "&Child");
+        AddItem(&form, c, "D", "&Deeper");
+        AddItem(&form, menu->Items(), "A", "&A");
+        AddItem(&form, menu->Items(), "B", "&B");
+        MakeUserTable(db, "users", "login", "password", "rights",
+                      {{"ann", "x", Rights({"A", "B"})},
+                       {"bob", "y", Rights({"Gone", "D", "d", "D"})},
+                       {"cat", "z", std::nullopt},
+                       {"dan", "w", "\xFF" "A\xFF" "B"}});
+        table->SetDatabaseName(db);
+        table->SetTableName("users");
+        table->Open();
+        source->SetDataSet(table);
+        editor->SetDataSource(source);
+        editor->SetUserAccessRightFieldName("rights");
+        editor->SetLinkedMainMenu(menu);
+    }
+    void MoveTo(const std::string& login) {
+        for (table->First(); !table->Eof(); table->Next()) {
+            if (table->FieldByName("login").AsString() == login) {
+                return;
+            }
+        }
+        FAIL() << login;
+    }
+    V Checked() const {
+        V rows;
+        for (int i = 0; i < editor->Count(); ++i) {
+            if (editor->Checked(i)) {
+                rows.push_back(editor->MenuItemNames().Strings(i));
+            }
+        }
+        return rows;
+    }
+    V Granted() const { return editor->Granted().Items(); }
+    std::optional<std::string> Stored(const std::string& login) {
+        return QueryText(db, "SELECT rights FROM users WHERE login = '" + login + "'");
+    }
+    void Toggle(const std::string& name) {
+        editor->ToggleRow(editor->MenuItemNames().IndexOf(name));
+    }
+};
+} // namespace
+
+TEST_F(Record, LoadChecksExactlyTheNamedRowsWithoutPropagation) {
+    MoveTo("ann");
+    ASSERT_TRUE(editor->LoadSetting());
+    EXPECT_EQ(Checked(), (V{"A", "B"}));
+    EXPECT_EQ(Granted(), (V{"A", "B"})); // the empty token matches no row
+    MoveTo("bob");
+    ASSERT_TRUE(editor->LoadSetting());
+    EXPECT_EQ(Checked(), V{"D"}); // a child without its parents, as stored
+    EXPECT_EQ(Granted(), V{"D"}); // unknown and repeated names gone
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(Record, NothingOfTheUserLoadedBeforeSurvives) {
+    MoveTo("ann");
+    editor->LoadSetting();
+    Toggle("P"); // an unsaved edit: P, C, D granted
+    MoveTo("cat"); // NULL rights: nothing
+    ASSERT_TRUE(editor->LoadSetting());
+    EXPECT_EQ(Checked(), V{});
+    EXPECT_EQ(Granted(), V{});
+    editor->SaveSetting();
+    EXPECT_EQ(Stored("cat"), "\xFF");
+    EXPECT_EQ(Stored("ann"), Rights({"A", "B"}));
+}
+
+TEST_F(Record, TextAfterTheLastTerminatorIsDropped) {
+    MoveTo("dan");
+    ASSERT_TRUE(editor->LoadSetting());
+    EXPECT_EQ(Granted(), V{"A"});
+}
+
+TEST_F(Record, SavedTextFollowsTheOrderOfGranting) {
+    MoveTo("cat");
+    editor->LoadSetting();
+    Toggle("C"); // the row, its subtree, then its ancestors
+    EXPECT_EQ(Granted(), (V{"C", "D", "P"}));
+    Toggle("A");
+    editor->SaveSetting();
+    EXPECT_EQ(Stored("cat"), Rights({"C", "D", "P", "A"}));
+    EXPECT_EQ(QueryText(db, "SELECT typeof(rights) FROM users WHERE login = 'cat'"), "text");
+    // Loading it back gives the same.
+    MoveTo("ann");
+    editor->LoadSetting();
+    MoveTo("cat");
+    editor->LoadSetting();
+    EXPECT_EQ(Granted(), (V{"C", "D", "P", "A"}));
+}
+
+TEST_F(Record, MisspeltFieldKeepsTheRowsAndShowsTheLoadMessage) {
+    MoveTo("ann");
+    editor->LoadSetting();
+    editor->SetUserAccessRightFieldName("rigths");
+    MoveTo("bob");
+    EXPECT_FALSE(editor->LoadSetting());
+    EXPECT_EQ(messages.Texts(), V{kLoadError});
+    EXPECT_EQ(Checked(), (V{"A", "B"}));
+    messages.Clear();
+    editor->SaveSetting();
+    EXPECT_EQ(messages.Texts(), V{kSaveError});
+    EXPECT_EQ(table->State(), dsBrowse); // the failed edit was cancelled
+    EXPECT_EQ(Stored("bob"), Rights({"Gone", "D", "d", "D"}));
+}
+
+TEST_F(Record, NoDataSourceOrMenuFailsTheLoad) {
+    table->Free();
+    EXPECT_FALSE(editor->LoadSetting());
+    editor->SaveSetting();
+    EXPECT_EQ(messages.Texts(), (V{kLoadError, kSaveError}));
+}
+
+TEST_F(Record, ReadOnlyTableRefusesTheSave) {
+    table->Close();
+    table->SetReadOnly(true);
+    table->Open();
+    MoveTo("ann");
+    editor->LoadSetting();
+    Toggle("P");
+    editor->SaveSetting();
+    EXPECT_EQ(messages.Texts(), V{kSaveError});
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(Stored("ann"), Rights({"A", "B"}));
+}
+
+TEST_F(Record, ARecordChangedByAnotherConnectionIsNotOverwritten) {
+    MoveTo("ann");
+    editor->LoadSetting();
+    ExecSql(db, "UPDATE users SET rights = 'theirs' WHERE login = 'ann'");
+    Toggle("P");
+    editor->SaveSetting();
+    EXPECT_EQ(messages.Texts(), V{kSaveError});
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(Stored("ann"), "theirs");
+    EXPECT_EQ(table->FieldByName("rights").AsString(), Rights({"A", "B"})); // as read
+}
+
+TEST_F(Record, ReadOnlyDatabaseFileRefusesTheSave) {
+    // A file the process may not write: SQLite opens it read-only; Edit refuses.
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root may write any file";
+    }
+    table->Close();
+    std::filesystem::permissions(db, std::filesystem::perms::owner_read);
+    table->Open();
+    MoveTo("ann");
+    editor->LoadSetting();
+    Toggle("B");
+    editor->SaveSetting();
+    std::filesystem::permissions(db, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(messages.Texts(), V{kSaveError});
+    EXPECT_EQ(Stored("ann"), Rights({"A", "B"}));
+}
+
+TEST_F(Record, MessagesAreConfirmationsWithOkOnly) {
+    editor->SetUserAccessRightFieldName("nope");
+    editor->LoadSetting();
+    editor->SaveSetting();
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    for (const TMessage& m : messages.Messages()) {
+        EXPECT_EQ(m.type, mtConfirmation);
+        EXPECT_EQ(m.buttons, TMsgDlgButtons({mbOK}));
+        EXPECT_EQ(m.helpContext, 0);
+    }
+}
+
+// ---- End to end, through form files ------------------------------------------------------
+
+namespace {
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+const char* kMain = R"(object MainForm: TForm
+  object MainMenu1: TMainMenu
+    object mnuFile: TMenuItem
+      Caption = '&File'
+      object mnuOpen: TMenuItem
+        Caption = '&Open'
+      end
+      object mnuSep: TMenuItem
+        Caption = '-'
+      end
+      object mnuExit: TMenuItem
+        Caption = 'E&xit'
+      end
+    end
+    object mnuOrders: TMenuItem
+      Caption = '&Orders'
+      object mnuNew: TMenuItem
+        Caption = '&New'
+      end
+      object mnuDebug: TMenuItem
+        Caption = '<Debug'
+      end
+    end
+  end
+  object UsersTable: TSQLiteTable
+    DatabaseName = 'shop.db'
+    TableName = 'users'
+    Active = True
+  end
+  object UsersSource: TDataSource
+    DataSet = UsersTable
+  end
+  object Rights: TZELRight
+    DataSource = UsersSource
+    HideDisabledItem = True
+    LinkedMainMenu = MainMenu1
+    UserAccessRightFieldName = 'rights'
+    UserIDFieldName = 'login'
+    UserPasswordFieldName = 'password'
+  end
+end
+)";
+
+const char* kAdmin = R"(object AdminForm: TForm
+  object AdminTable: TSQLiteTable
+    DatabaseName = 'shop.db'
+    TableName = 'users'
+    Active = True
+  end
+  object AdminSource: TDataSource
+    DataSet = AdminTable
+  end
+  object Editor: TZELMenuCheckListBox
+    DataSource = AdminSource
+    HideDisabledItem = False
+    LinkedMainMenu = MainForm.MainMenu1
+    UserAccessRightFieldName = 'rights'
+  end
+end
+)";
+
+const char* kOrders = R"(object OrdersForm: TForm
+  object NewOrder: TZELBitBtn
+    ZELRight = MainForm.Rights
+    Right = 'mnuNew'
+  end
+  object Debug: TZELButton
+    ZELRight = MainForm.Rights
+    Right = 'mnuDebug'
+  end
+  object Refund: TZELButton
+    ZELRight = MainForm.Rights
+    Right = 'mnuRefund'
+  end
+end
+)";
+} // namespace
+
+TEST(EndToEnd, AnAdministratorsSavedEditIsWhatTheUserGetsAtLogIn) {
+    package::Initialize();
+    TempDir dir;
+    MakeUserTable(dir.File("shop.db"), "users", "login", "password", "rights",
+                  {{"admin", "a", Rights({"mnuFile"})}, {"clerk", "c", Rights({"mnuOpen"})}});
+    WriteFile(dir.File("main.dfm"), kMain);
+    WriteFile(dir.File("admin.dfm"), kAdmin);
+    WriteFile(dir.File("orders.dfm"), kOrders);
+    MessageRecorder messages;
+
+    std::unique_ptr<TForm> main(ReadForm(dir.File("main.dfm")));
+    {
+        std::unique_ptr<TForm> admin(ReadForm(dir.File("admin.dfm")));
+        EXPECT_EQ(WriteForm(*admin), kAdmin); // the editor's properties round-trip too
+        auto* editor = dynamic_cast<TZELMenuCheckListBox*>(admin->FindComponent("Editor"));
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->Items().Items(),
+                  (V{"File", "  Open", "  Exit", "Orders", "  New", "  <Debug"}));
+        auto* table = dynamic_cast<TDataSet*>(admin->FindComponent("AdminTable"));
+        table->First();
+        table->Next(); // the clerk
+        ASSERT_TRUE(editor->LoadSetting());
+        EXPECT_EQ(editor->Granted().Items(), V{"mnuOpen"});
+        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuOpen"));   // revoke Open
+        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuNew"));    // grant New and Orders
+        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuDebug"));  // and Debug
+        EXPECT_EQ(editor->Granted().Items(), (V{"mnuNew", "mnuOrders", "mnuDebug"}));
+        editor->SaveSetting();
+        EXPECT_TRUE(messages.Texts().empty()) << messages.Texts()[0];
+    }
+    auto* rights = dynamic_cast<TZELRight*>(main->FindComponent("Rights"));
+    rights->SetUserID("clerk");
+    rights->SetUserPassword("c");
+    ASSERT_TRUE(rights->LoadSetting());
+    EXPECT_EQ(rights->GetAuthorisedMenuItems()->Items(), (V{"", "mnuNew", "mnuOrders", "mnuDebug"}));
+    auto* root = dynamic_cast<TMainMenu*>(main->FindComponent("MainMenu1"))->Items();
+    EXPECT_EQ(DumpMenu(root), "mnuFile &File [--]\n"
+                              "  mnuOpen &Open [--]\n"
+                              "  mnuSep - [EV]\n"
+                              "  mnuExit E&xit [--]\n"
+                              "mnuOrders &Orders [EV]\n"
+                              "  mnuNew &New [EV]\n");
+    // Buttons on a form read after the log-in.
+    std::unique_ptr<TForm> orders(ReadForm(dir.File("orders.dfm")));
+    auto state = [&](const char* name) {
+        auto* c = dynamic_cast<TControl*>(orders->FindComponent(name));
+        return std::string(c->Enabled() ? "E" : "-") + (c->Visible() ? "V" : "-");
+    };
+    EXPECT_EQ(state("NewOrder"), "EV");
+    EXPECT_EQ(state("Debug"), "EV"); // the special item is gone, its right is held
+    EXPECT_EQ(state("Refund"), "--"); // no such right; the provider hides
+}
