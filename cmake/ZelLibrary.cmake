@@ -19,3 +19,16 @@ function(zel_library)
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${Z_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zel/${Z_DIR})
 endfunction()
+
+# zel_embed(OUTPUT file.cpp HEADER x/Embedded.h NAMESPACE ns FILES ...)
+# Generates a source that holds the files' bytes, rebuilt when any of them changes.
+function(zel_embed)
+  cmake_parse_arguments(E "" "OUTPUT;HEADER;NAMESPACE" "FILES" ${ARGN})
+  string(REPLACE ";" "|" list "${E_FILES}")
+  add_custom_command(OUTPUT ${E_OUTPUT}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${E_OUTPUT} -DINPUTS=${list} -DHEADER=${E_HEADER}
+            -DNAMESPACE=${E_NAMESPACE} -P ${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake
+    DEPENDS ${E_FILES} ${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake
+    COMMENT "Embedding ${E_OUTPUT}"
+    VERBATIM)
+endfunction()

@@ -57,6 +57,8 @@ public:
     bool Active() const { return state_ != dsInactive; }
     /// While the form is being read, opening waits for Loaded.
     void SetActive(bool active);
+    /// The Active property: while loading, the value read from the form.
+    bool GetActive() const { return Loading() ? streamedActive_ : Active(); }
     TDataSetState State() const { return state_; }
 
     /// Moves to the first record; Eof() is then true only for an empty dataset.

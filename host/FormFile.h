@@ -36,7 +36,10 @@ private:
     int line_;
 };
 
-struct TFormLimits {
+struct TFormOptions {
+    /// Run Loaded on the components once the form is read. Without it the form stays as
+    /// stored (buttons unchecked, tables unopened): what a formatter writes back.
+    bool runLoaded = true;
     std::size_t maxFileBytes = 64u << 20;
     std::size_t maxStringBytes = 1u << 20;
     int maxDepth = 256;
@@ -44,15 +47,15 @@ struct TFormLimits {
 
 /// Reads the form file at `path`; relative database paths in it are taken relative to its
 /// folder. The form is owned by `owner`, or by the caller when `owner` is nullptr.
-TForm* ReadForm(const std::string& path, TComponent* owner = nullptr, const TFormLimits& limits = {});
+TForm* ReadForm(const std::string& path, TComponent* owner = nullptr, const TFormOptions& limits = {});
 
 /// Reads a form from `text`; `fileName` names it in errors, `folder` resolves relative paths.
 TForm* ReadFormText(const std::string& text, const std::string& fileName, const std::string& folder,
-                    TComponent* owner = nullptr, const TFormLimits& limits = {});
+                    TComponent* owner = nullptr, const TFormOptions& limits = {});
 
 /// The form file text of `form`: each component's published properties in declaration
 /// order, base class first, only those that differ from their defaults.
-std::string WriteForm(const TForm& form, const TFormLimits& limits = {});
+std::string WriteForm(const TForm& form, const TFormOptions& limits = {});
 
 /// Writes `text` as a form-file string literal ('it''s'#255), split with + past 64 columns.
 std::string FormatFormString(const std::string& text, int indent);

@@ -56,7 +56,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 class Lexer {
 public:
-    Lexer(const std::string& text, const std::string& file, const TFormLimits& limits)
+    Lexer(const std::string& text, const std::string& file, const TFormOptions& limits)
         : text_(text), file_(file), limits_(limits) {}
 
     [[noreturn]] void Fail(int line, const std::string& what) const {
@@ -189,14 +189,14 @@ private:
 
     const std::string& text_;
     const std::string& file_;
-    const TFormLimits& limits_;
+    const TFormOptions& limits_;
     std::size_t pos_ = 0;
     int line_ = 1;
 };
 
 class Parser {
 public:
-    Parser(const std::string& text, const std::string& file, const TFormLimits& limits)
+    Parser(const std::string& text, const std::string& file, const TFormOptions& limits)
         : lexer_(text, file, limits), limits_(limits) {
         Advance();
     }
@@ -344,14 +344,14 @@ private:
     }
 
     Lexer lexer_;
-    const TFormLimits& limits_;
+    const TFormOptions& limits_;
     Token current_;
 };
 
 } // namespace
 
 std::unique_ptr<Node> Parse(const std::string& text, const std::string& fileName,
-                            const TFormLimits& limits) {
+                            const TFormOptions& limits) {
     return Parser(text, fileName, limits).File();
 }
 

@@ -37,6 +37,6 @@ struct Node {
 
 /// Parses a whole form file; raises EFormError on the first syntax error.
 std::unique_ptr<Node> Parse(const std::string& text, const std::string& fileName,
-                            const TFormLimits& limits);
+                            const TFormOptions& limits);
 
 } // namespace zel::host::form

@@ -29,7 +29,8 @@ struct Fixup {
 
 class Reader {
 public:
-    Reader(const std::string& file, const std::string& folder) : file_(file), folder_(folder) {}
+    Reader(const std::string& file, const std::string& folder, bool runLoaded)
+        : file_(file), folder_(folder), runLoaded_(runLoaded) {}
 
     TForm* Read(const Node& rootNode, TComponent* owner) {
         const TClassInfo* cls = FindClass(rootNode.className);
@@ -49,6 +50,9 @@ public:
             SetProperties(*form, rootNode);
             ReadChildren(*form, rootNode, 1);
             ResolveFixups();
+            if (!runLoaded_) {
+                return guard.release();
+            }
             for (auto& [c, line] : loaded_) {
                 c->SetLoading(false);
             }
@@ -231,6 +235,7 @@ private:
 
     const std::string& file_;
     const std::string& folder_;
+    bool runLoaded_;
     TForm* form_ = nullptr;
     int currentLine_ = 1;
     std::vector<std::pair<TComponent*, int>> loaded_;
@@ -240,17 +245,17 @@ private:
 } // namespace
 
 TForm* ReadFormText(const std::string& text, const std::string& fileName, const std::string& folder,
-                    TComponent* owner, const TFormLimits& limits) {
+                    TComponent* owner, const TFormOptions& limits) {
     if (text.size() > limits.maxFileBytes) {
         throw EFormError(fileName, 1, "form file larger than " +
                                           std::to_string(limits.maxFileBytes) + " bytes");
     }
     RegisterHostClasses();
     std::unique_ptr<Node> root = form::Parse(text, fileName, limits);
-    return Reader(fileName, folder).Read(*root, owner);
+    return Reader(fileName, folder, limits.runLoaded).Read(*root, owner);
 }
 
-TForm* ReadForm(const std::string& path, TComponent* owner, const TFormLimits& limits) {
+TForm* ReadForm(const std::string& path, TComponent* owner, const TFormOptions& limits) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) {

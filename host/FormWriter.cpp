@@ -10,7 +10,7 @@ bool Printable(unsigned char c) { return c >= 32 && c <= 126; }
 
 class Writer {
 public:
-    Writer(const TForm& form, const TFormLimits& limits) : form_(form), limits_(limits) {}
+    Writer(const TForm& form, const TFormOptions& limits) : form_(form), limits_(limits) {}
 
     std::string Write() {
         Object(form_, 0);
@@ -115,7 +115,7 @@ private:
     }
 
     const TForm& form_;
-    const TFormLimits& limits_;
+    const TFormOptions& limits_;
     std::string out_;
 };
 } // namespace
@@ -170,7 +170,7 @@ std::string FormatFormString(const std::string& text, int indent) {
     return out;
 }
 
-std::string WriteForm(const TForm& form, const TFormLimits& limits) {
+std::string WriteForm(const TForm& form, const TFormOptions& limits) {
     return Writer(form, limits).Write();
 }
 

@@ -84,7 +84,7 @@ const TClassInfo& TSQLiteTable::StaticClass() {
                                    false),
             IntProp<TSQLiteTable, int>("BusyTimeout", &TSQLiteTable::BusyTimeout,
                                        &TSQLiteTable::SetBusyTimeout, 5000),
-            BoolProp<TSQLiteTable>("Active", &TSQLiteTable::GetActive, &TSQLiteTable::SetActive,
+            BoolProp<TDataSet>("Active", &TDataSet::GetActive, &TDataSet::SetActive,
                                    false),
         }};
     return info;

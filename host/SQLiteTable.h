@@ -33,7 +33,6 @@ public:
     void SetTableName(const std::string& name);
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly);
-    bool GetActive() const { return Active(); }
     /// How long to wait for another connection's lock before failing, in milliseconds.
     int BusyTimeout() const { return busyTimeout_; }
     void SetBusyTimeout(int milliseconds);

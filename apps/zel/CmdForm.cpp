@@ -1,0 +1,50 @@
+// zel form check and zel form format.
+#include "Commands.h"
+#include "Session.h"
+#include "host/FormFile.h"
+
+#include <memory>
+
+namespace zel::cli {
+
+Result FormCheck(const std::vector<std::string>& files, const Style& style) {
+    Session session; // collects any message box a form's loading shows
+    std::vector<std::unique_ptr<host::TForm>> forms;
+    Result r;
+    Json checked = Json::array();
+    for (const auto& file : files) {
+        try {
+            forms.emplace_back(host::ReadForm(file));
+            checked.push_back({{"file", file}, {"ok", true}});
+            r.text += style.Green("ok") + "     " + file + "\n";
+        } catch (const host::EFormError& e) {
+            checked.push_back({{"file", file}, {"ok", false}});
+            r.status = 1;
+            r.json["error"] = {{"file", e.File()}, {"line", e.Line()}, {"message", Text(e.what())}};
+            r.text += style.Red("error") + "  " + Text(e.what()).get<std::string>() + "\n";
+            break; // later files may depend on this one
+        }
+    }
+    while (!forms.empty()) {
+        forms.pop_back();
+    }
+    Json object = {{"result", r.status == 0}, {"files", checked}};
+    if (r.json.contains("error")) {
+        object["error"] = r.json["error"];
+    }
+    r.json = object;
+    return r;
+}
+
+Result FormFormat(const std::vector<std::string>& files) {
+    Session session;
+    // Earlier files are the forms the last one refers to. Loaded does not run, so what is
+    // written is the form as stored, not as a log-in would leave it.
+    session.ReadAll(files, false);
+    Result r;
+    r.text = host::WriteForm(*session.Forms().back());
+    r.json = {{"result", true}, {"file", files.back()}, {"text", Text(r.text)}};
+    return r;
+}
+
+} // namespace zel::cli

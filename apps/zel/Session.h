@@ -1,0 +1,68 @@
+#pragma once
+// What every command of the tool shares: the forms it read, in load order, the message
+// boxes shown while it ran, and the errors that end it.
+
+#include "components/ZELMCLB.h"
+#include "components/ZELRight.h"
+#include "host/Dialogs.h"
+#include "host/Form.h"
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zel::cli {
+
+/// Bad usage or unreadable input: exit status 2, a message on standard error, nothing
+/// on standard output.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Converts a UTF-8 argument into the 8-bit set, or raises UsageError naming `what`.
+std::string Argument(const std::string& utf8, const std::string& what);
+
+class Session {
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    /// Reads one form file; a broken one is a UsageError with its file and line.
+    host::TForm& Read(const std::string& path, bool runLoaded = true);
+    void ReadAll(const std::vector<std::string>& paths, bool runLoaded = true);
+    const std::vector<std::unique_ptr<host::TForm>>& Forms() const { return forms_; }
+
+    /// The rights provider: the one named (Form.Name or Name), or the only one.
+    TZELRight& Provider(const std::optional<std::string>& name) const;
+    /// The rights editor, found the same way.
+    TZELMenuCheckListBox& Editor(const std::optional<std::string>& name) const;
+    /// Whether any form read so far holds a provider (or the named one).
+    bool HasProvider(const std::optional<std::string>& name) const;
+
+    /// Texts of the message boxes shown so far, in order.
+    const std::vector<std::string>& Messages() const { return messages_; }
+    void AddMessage(const std::string& text) { messages_.push_back(text); }
+
+private:
+    template <class T>
+    std::vector<T*> FindAll(const std::optional<std::string>& name) const;
+    template <class T>
+    T& FindOne(const std::optional<std::string>& name, const char* what, const char* option) const;
+
+    std::vector<std::unique_ptr<host::TForm>> forms_;
+    std::vector<std::string> messages_;
+    host::TMessagePresenter previous_;
+};
+
+/// The dataset behind a component's data source, or a host error naming the component.
+host::TDataSet& TableOf(host::TDataSource* source, const std::string& who);
+
+/// Moves `table` to the first record whose `field` equals `id`; false at the end.
+bool MoveToUser(host::TDataSet& table, const std::string& field, const std::string& id);
+
+} // namespace zel::cli

@@ -1,0 +1,439 @@
+// The zel tool, run as a user runs it: the built binary on hand-written forms and
+// databases made with the sqlite3 shell.
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <functional>
+#include <map>
+
+using zel::test::TempDir;
+using Json = nlohmann::json;
+
+#ifndef ZEL_TOOL
+#error "ZEL_TOOL must name the built zel binary"
+#endif
+
+namespace {
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+    Json json() const { return Json::parse(out); }
+};
+
+std::string Slurp(int fd) {
+    std::string data;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0) {
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    return data;
+}
+
+// Runs `program args` in `dir` with `input` on standard input (never a terminal).
+Outcome Exec(const std::string& dir, const std::vector<std::string>& args, const std::string& input = "",
+         const std::string& program = ZEL_TOOL) {
+    int in[2], out[2], err[2];
+    EXPECT_EQ(pipe(in), 0);
+    EXPECT_EQ(pipe(out), 0);
+    EXPECT_EQ(pipe(err), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) {
+            close(fd);
+        }
+        if (chdir(dir.c_str()) != 0) {
+            _exit(127);
+        }
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const auto& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    if (!input.empty()) {
+        EXPECT_EQ(write(in[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    }
+    close(in[1]);
+    Outcome r;
+    // Read stderr after stdout: outputs here are small enough not to fill a pipe.
+    r.out = Slurp(out[0]);
+    r.err = Slurp(err[0]);
+    close(out[0]);
+    close(err[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+void Sqlite(const std::string& dir, const std::string& db, const std::string& sql) {
+    Outcome r = Exec(dir, {db, sql}, "", "sqlite3");
+    ASSERT_EQ(r.status, 0) << r.err;
+}
+
+std::string Query(const std::string& dir, const std::string& db, const std::string& sql) {
+    return Exec(dir, {db, sql}, "", "sqlite3").out;
+}
+
+void Write(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> Keys(const Json& object) {
+    std::vector<std::string> keys;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        keys.push_back(it.key());
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+using V = std::vector<std::string>;
+
+// A staff table of another application: its own field names, rights made in SQL.
+const char* kStaffForm = R"(object StaffMain: TForm
+  object Menu: TMainMenu
+    object miSales: TMenuItem
+      Caption = '&Sales'
+      object miQuote: TMenuItem
+        Caption = '&Quote'
+      end
+      object miLine: TMenuItem
+        Caption = '-'
+      end
+      object miInvoice: TMenuItem
+        Caption = '&Invoice'
+        object miVoid: TMenuItem
+          Caption = '&Void'
+        end
+      end
+    end
+    object miSecret: TMenuItem
+      Caption = '<Secret'
+    end
+  end
+  object Staff: TSQLiteTable
+    DatabaseName = 'staff.db'
+    TableName = 'staff'
+    Active = True
+  end
+  object StaffSource: TDataSource
+    DataSet = Staff
+  end
+  object Guard: TZELRight
+    DataSource = StaffSource
+    HideDisabledItem = True
+    LinkedMainMenu = Menu
+    UserAccessRightFieldName = 'acl'
+    UserIDFieldName = 'uid'
+    UserPasswordFieldName = 'pin'
+  end
+end
+)";
+
+const char* kStaffButtons = R"(object Till: TForm
+  object btnQuote: TZELButton
+    ZELRight = StaffMain.Guard
+    Right = 'miQuote'
+  end
+  object btnVoid: TZELBitBtn
+    ZELRight = StaffMain.Guard
+    Right = 'MIVOID'
+  end
+end
+)";
+
+const char* kStaffAdmin = R"(object StaffAdmin: TForm
+  object AdminStaff: TSQLiteTable
+    DatabaseName = 'staff.db'
+    TableName = 'staff'
+    Active = True
+  end
+  object AdminSource: TDataSource
+    DataSet = AdminStaff
+  end
+  object Acl: TZELMenuCheckListBox
+    DataSource = AdminSource
+    LinkedMainMenu = StaffMain.Menu
+    UserAccessRightFieldName = 'acl'
+  end
+end
+)";
+
+struct Cli : ::testing::Test {
+    TempDir dir;
+    std::string d = dir.Path().string();
+    void SetUp() override {
+        Write(dir.File("staff.dfm"), kStaffForm);
+        Write(dir.File("till.dfm"), kStaffButtons);
+        Write(dir.File("admin.dfm"), kStaffAdmin);
+        Sqlite(d, "staff.db",
+               "CREATE TABLE staff (uid TEXT, pin TEXT, acl TEXT);"
+               "INSERT INTO staff VALUES ('ann', '1234', CAST(X'FF6D6953616C6573FF6D6951756F7465FF' AS TEXT));"
+               "INSERT INTO staff VALUES ('Jos' || CAST(X'E9' AS TEXT), 'p', CAST(X'FF6D69566F6964FF' AS TEXT));"
+               "INSERT INTO staff VALUES ('bob', '', NULL);");
+    }
+    std::string Acl(const std::string& uid) {
+        return Query(d, "staff.db", "SELECT hex(acl) FROM staff WHERE uid = '" + uid + "'");
+    }
+};
+} // namespace
+
+TEST_F(Cli, LoginPrintsTheWholeOutcomeAsJson) {
+    Outcome r = Exec(d, {"login", "staff.dfm", "till.dfm", "--user", "ann", "--password-stdin", "--json"}, "1234\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    Json j = r.json();
+    EXPECT_EQ(Keys(j), (V{"buttons", "granted", "menu", "messages", "result"}));
+    EXPECT_EQ(j["result"], true);
+    EXPECT_EQ(j["granted"], Json(V{"", "miSales", "miQuote"}));
+    EXPECT_EQ(j["messages"], Json::array());
+    ASSERT_EQ(j["menu"].size(), 1u); // the special item is gone
+    const Json& sales = j["menu"][0];
+    EXPECT_EQ(Keys(sales), (V{"caption", "enabled", "items", "name", "separator", "visible"}));
+    EXPECT_EQ(sales["caption"], "&Sales");
+    EXPECT_EQ(sales["enabled"], true);
+    EXPECT_EQ(sales["items"][1]["separator"], true);
+    EXPECT_EQ(sales["items"][2]["name"], "miInvoice");
+    EXPECT_EQ(sales["items"][2]["visible"], false);
+    EXPECT_EQ(sales["items"][2]["items"][0]["name"], "miVoid");
+    ASSERT_EQ(j["buttons"].size(), 2u);
+    EXPECT_EQ(Keys(j["buttons"][0]), (V{"class", "enabled", "form", "name", "right", "visible"}));
+    EXPECT_EQ(j["buttons"][0], (Json{{"form", "Till"}, {"name", "btnQuote"}, {"class", "TZELButton"},
+                                     {"right", "miQuote"}, {"enabled", true}, {"visible", true}}));
+    EXPECT_EQ(j["buttons"][1]["enabled"], false);
+    EXPECT_EQ(j["buttons"][1]["visible"], false);
+}
+
+TEST_F(Cli, RefusedLogInsExitOneWithTheMessage) {
+    Outcome wrong = Exec(d, {"login", "staff.dfm", "-u", "ann", "--password-stdin", "--json"}, "4321\n");
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.json()["messages"], Json(V{"Invalid password!"}));
+    EXPECT_EQ(wrong.json()["result"], false);
+    Outcome unknown = Exec(d, {"login", "staff.dfm", "-u", "ANN", "--password-stdin"}, "1234\n");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.out.find("Invalid user ID!"), std::string::npos);
+    Outcome empty = Exec(d, {"login", "staff.dfm", "-u", "bob", "--password-stdin", "--json"}, "\n");
+    EXPECT_EQ(empty.status, 0) << empty.err; // an empty password and no rights at all
+    EXPECT_EQ(empty.json()["granted"], Json::array());
+}
+
+TEST_F(Cli, EightBitTextConvertsBothWays) {
+    Outcome r = Exec(d, {"login", "staff.dfm", "till.dfm", "-u", "Jos\xC3\xA9", "--password-stdin", "--json"}, "p\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.json()["buttons"][1]["enabled"], true); // MIVOID in other case
+    Outcome users = Exec(d, {"users", "staff.dfm", "--json"});
+    EXPECT_EQ(users.json()["users"], Json(V{"ann", "Jos\xC3\xA9", "bob"}));
+    EXPECT_EQ(users.out.find("1234"), std::string::npos); // never a password
+    Outcome outside = Exec(d, {"login", "staff.dfm", "-u", "\xF0\x9F\x98\x80", "--password-stdin", "--json"}, "p\n");
+    EXPECT_EQ(outside.status, 2);
+    EXPECT_EQ(outside.out, "");
+    Outcome invalid = Exec(d, {"rights", "staff.dfm", "admin.dfm", "-u", "\xFF"});
+    EXPECT_EQ(invalid.status, 2);
+}
+
+TEST_F(Cli, PasswordComesFromATerminalOrStandardInputOnly) {
+    Outcome r = Exec(d, {"login", "staff.dfm", "-u", "ann", "--json"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("--password-stdin"), std::string::npos);
+    Outcome arg = Exec(d, {"login", "staff.dfm", "-u", "ann", "--password", "1234"});
+    EXPECT_EQ(arg.status, 2);
+}
+
+TEST_F(Cli, RightsGrantAndRevokeEditTheRecord) {
+    Outcome r = Exec(d, {"rights", "staff.dfm", "admin.dfm", "--user", "ann", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Json j = r.json();
+    EXPECT_EQ(Keys(j), (V{"granted", "messages", "result", "rows"}));
+    EXPECT_EQ(j["rows"][0], (Json{{"text", "Sales"}, {"name", "miSales"}, {"checked", true}}));
+    EXPECT_EQ(j["rows"][3]["text"], "    Void");
+    EXPECT_EQ(j["rows"][4]["text"], "<Secret"); // the editor keeps special items
+    EXPECT_EQ(j["granted"], Json(V{"miSales", "miQuote"}));
+
+    Outcome g = Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "miVoid", "--json"});
+    ASSERT_EQ(g.status, 0) << g.err;
+    EXPECT_EQ(g.json()["granted"], Json(V{"miSales", "miQuote", "miVoid", "miInvoice"}));
+    EXPECT_EQ(Acl("ann"), "FF6D6953616C6573FF6D6951756F7465FF6D69566F6964FF6D69496E766F696365FF\n");
+
+    Outcome v = Exec(d, {"revoke", "staff.dfm", "admin.dfm", "-u", "ann", "miInvoice", "miQuote"});
+    ASSERT_EQ(v.status, 0) << v.err;
+    EXPECT_EQ(Acl("ann"), "FF6D6953616C6573FF\n"); // the subtree went with Invoice
+
+    // The provider's log-in sees the saved record.
+    Outcome l = Exec(d, {"login", "staff.dfm", "-u", "ann", "--password-stdin", "--json"}, "1234");
+    EXPECT_EQ(l.json()["granted"], Json(V{"", "miSales"}));
+}
+
+TEST_F(Cli, UnknownRightIsAUsageErrorAndSavesNothing) {
+    const std::string before = Acl("ann");
+    Outcome r = Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "miVoid", "miNope", "--json"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("miNope"), std::string::npos);
+    EXPECT_EQ(Acl("ann"), before);
+    Outcome none = Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann"});
+    EXPECT_EQ(none.status, 2);
+}
+
+TEST_F(Cli, MisspeltFieldsFailWithTheComponentsMessage) {
+    std::string form = kStaffForm;
+    form.replace(form.find("'acl'"), 5, "'alc'");
+    Write(dir.File("typo.dfm"), form);
+    Outcome r = Exec(d, {"login", "typo.dfm", "-u", "ann", "--password-stdin", "--json"}, "1234\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.json()["messages"], Json(V{"Cannot load setting due to error!"}));
+    EXPECT_EQ(r.json()["granted"], Json::array());
+    std::string admin = kStaffAdmin;
+    admin.replace(admin.find("'acl'"), 5, "'alc'");
+    Write(dir.File("typoadmin.dfm"), admin);
+    const std::string before = Acl("ann");
+    Outcome g = Exec(d, {"grant", "staff.dfm", "typoadmin.dfm", "-u", "ann", "miVoid", "--json"});
+    EXPECT_EQ(g.status, 1);
+    EXPECT_EQ(g.json()["messages"], Json(V{"Cannot load setting due to error!"}));
+    EXPECT_EQ(Acl("ann"), before);
+    Outcome users = Exec(d, {"rights", "staff.dfm", "admin.dfm", "-u", "nobody", "--json"});
+    EXPECT_EQ(users.status, 1);
+}
+
+TEST_F(Cli, MissingDatabaseAndBrokenFormsAreInputErrors) {
+    std::string form = kStaffForm;
+    form.replace(form.find("'staff.db'"), 10, "'gone.db'");
+    Write(dir.File("gone.dfm"), form);
+    Outcome r = Exec(d, {"users", "gone.dfm", "--json"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("gone.dfm:22: Staff: Cannot open database"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("gone.db")));
+
+    Write(dir.File("broken.dfm"), "object X: TForm\n  Caption = 'unclosed\nend\n");
+    Outcome b = Exec(d, {"login", "broken.dfm", "-u", "x", "--password-stdin", "--json"}, "x\n");
+    EXPECT_EQ(b.status, 2);
+    EXPECT_EQ(b.out, "");
+    EXPECT_NE(b.err.find("broken.dfm:2: unterminated string"), std::string::npos) << b.err;
+
+    Outcome c = Exec(d, {"form", "check", "staff.dfm", "broken.dfm", "--json"});
+    EXPECT_EQ(c.status, 1);
+    Json j = c.json();
+    EXPECT_EQ(j["result"], false);
+    EXPECT_EQ(j["error"]["file"], "broken.dfm");
+    EXPECT_EQ(j["error"]["line"], 2);
+    EXPECT_EQ(j["files"][0]["ok"], true);
+    EXPECT_EQ(Exec(d, {"form", "check", "staff.dfm", "till.dfm", "admin.dfm"}).status, 0);
+    EXPECT_EQ(Exec(d, {"nonsense"}).status, 2);
+}
+
+TEST_F(Cli, ReadOnlyTableRefusesTheSaveAndChangesNothing) {
+    std::string admin = kStaffAdmin;
+    admin.insert(admin.find("    Active = True"), "    ReadOnly = True\n");
+    Write(dir.File("ro.dfm"), admin);
+    const std::string before = Acl("ann");
+    Outcome r = Exec(d, {"grant", "staff.dfm", "ro.dfm", "-u", "ann", "miVoid", "--json"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.json()["messages"], Json(V{"Cannot save setting due to error!"}));
+    EXPECT_EQ(Acl("ann"), before);
+}
+
+TEST_F(Cli, MatrixInEveryFormat) {
+    Outcome j = Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--json"});
+    ASSERT_EQ(j.status, 0) << j.err;
+    EXPECT_EQ(j.json()["users"], Json(V{"ann", "Jos\xC3\xA9", "bob"}));
+    EXPECT_EQ(j.json()["rights"][0]["granted"], Json({true, false, false}));
+    EXPECT_EQ(j.json()["rights"][3]["granted"], Json({false, true, false}));
+    Outcome csv = Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--format", "csv"});
+    EXPECT_EQ(csv.out.substr(0, csv.out.find("\r\n")), "right,menu item,ann,Jos\xC3\xA9,bob");
+    EXPECT_NE(csv.out.find("miVoid,    Void,,x,\r\n"), std::string::npos) << csv.out;
+    Outcome html = Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--format", "html"});
+    EXPECT_EQ(html.out.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(html.out.find("<th>Jos\xC3\xA9</th>"), std::string::npos);
+    EXPECT_NE(html.out.find("&lt;Secret"), std::string::npos);
+    EXPECT_EQ(html.out.find("<script"), std::string::npos);
+    EXPECT_EQ(Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--format", "pdf"}).status, 2);
+}
+
+TEST_F(Cli, FormFormatPrintsTheCanonicalForm) {
+    Outcome r = Exec(d, {"form", "format", "staff.dfm", "admin.dfm"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kStaffAdmin);
+    Write(dir.File("messy.dfm"), "object   M :TForm Caption='a' + \n 'b'#33 object x:TButton end end");
+    Outcome m = Exec(d, {"form", "format", "messy.dfm"});
+    EXPECT_EQ(m.out, "object M: TForm\n  Caption = 'ab!'\n  object x: TButton\n  end\nend\n");
+}
+
+TEST_F(Cli, PaletteInstallsThePackageAndExportsItsBitmaps) {
+    Outcome r = Exec(d, {"palette", "--export", "bitmaps", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Json j = r.json();
+    ASSERT_EQ(j["pages"].size(), 1u);
+    EXPECT_EQ(j["pages"][0]["name"], "ZEL");
+    V classes;
+    for (const auto& c : j["pages"][0]["classes"]) {
+        classes.push_back(c["name"]);
+    }
+    EXPECT_EQ(classes, (V{"TZELRight", "TZELBitBtn", "TZELButton", "TZELMenuCheckListBox"}));
+    for (const char* name : {"TZELRIGHT", "TZELBITBTN", "TZELBUTTON", "TZELMENUCHECKLISTBOX"}) {
+        std::ifstream bmp(dir.File(std::string("bitmaps/") + name + ".bmp"), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(bmp)), {});
+        EXPECT_EQ(bytes.substr(0, 2), "BM") << name;
+        EXPECT_EQ(bytes.size(), 1654u) << name;
+    }
+}
+
+TEST(CliExample, MakesTheShopAndRefusesToOverwriteIt) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    Outcome r = Exec(d, {"example", "shop", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    struct stat st {};
+    ASSERT_EQ(stat(dir.File("shop/shop.db").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    const std::string before = Query(d, "shop/shop.db", "SELECT hex(rights) FROM users");
+    Exec(d + "/shop", {"grant", "main.dfm", "admin.dfm", "--user", "clerk", "mnuOrderNew"});
+    const std::string edited = Query(d, "shop/shop.db", "SELECT hex(rights) FROM users");
+    EXPECT_NE(edited, before);
+    Outcome again = Exec(d, {"example", "shop", "--json"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.json()["result"], false);
+    EXPECT_EQ(Query(d, "shop/shop.db", "SELECT hex(rights) FROM users"), edited);
+    EXPECT_EQ(Exec(d, {"example", "shop", "--force"}).status, 0);
+    EXPECT_EQ(Query(d, "shop/shop.db", "SELECT hex(rights) FROM users"), before);
+
+    // Every example user logs in with the ID as password; their menus differ.
+    std::map<std::string, std::size_t> enabled;
+    for (const char* user : {"admin", "clerk", "viewer", "former"}) {
+        Outcome l = Exec(d + "/shop", {"login", "main.dfm", "orders.dfm", "-u", user, "--password-stdin", "--json"},
+                     std::string(user) + "\n");
+        ASSERT_EQ(l.status, 0) << user << l.err;
+        std::size_t count = 0;
+        std::function<void(const Json&)> walk = [&](const Json& items) {
+            for (const auto& item : items) {
+                count += item["enabled"].get<bool>() && !item["separator"].get<bool>();
+                walk(item["items"]);
+            }
+        };
+        walk(l.json()["menu"]);
+        enabled[user] = count;
+        EXPECT_EQ(l.json()["buttons"].size(), 4u);
+    }
+    EXPECT_EQ(enabled["admin"], 16u);
+    EXPECT_GT(enabled["clerk"], enabled["viewer"]);
+    // The former employee's right that the menu lost is dropped by the editor.
+    Outcome former = Exec(d + "/shop", {"rights", "main.dfm", "admin.dfm", "-u", "former", "--json"});
+    EXPECT_EQ(former.json()["granted"], Json(V{"mnuOrders", "mnuOrderList"}));
+}
