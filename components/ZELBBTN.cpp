@@ -15,25 +15,30 @@ const TClassInfo& TZELBitBtn::StaticClass() {
         [] {
             std::vector<TPropInfo> props = ControlEventProps<C>(true);
             props.push_back(ComponentProp<C, TZELRight>("ZELRight", &C::ZELRight, &C::SetZELRight));
-            props.push_back(BoolProp<C>("HideIfDisabled", &C::HideIfDisabled, &C::SetHideIfDisabled,
-                                        false));
-            props.push_back(EnumProp<TBitBtn, TBitBtnKind>("Kind", &TBitBtn::Kind, &TBitBtn::SetKind,
-                                                           BitBtnKindNames(), bkOK));
-            props.push_back(StoredWhen(
-                IntProp<TButton, TModalResult>("ModalResult", &TButton::ModalResult,
-                                               &TButton::SetModalResult, mrOk),
-                [](const TComponent& c) {
-                    return TBitBtn::IsCustom(c) && static_cast<const TButton&>(c).ModalResult() != mrOk;
-                }));
+            props.push_back(
+                BoolProp<C>("HideIfDisabled", &C::HideIfDisabled, &C::SetHideIfDisabled, false));
+            props.push_back(EnumProp<TBitBtn, TBitBtnKind>(
+                "Kind", &TBitBtn::Kind, &TBitBtn::SetKind, BitBtnKindNames(), bkOK));
+            props.push_back(
+                StoredWhen(IntProp<TButton, TModalResult>("ModalResult", &TButton::ModalResult,
+                                                          &TButton::SetModalResult, mrOk),
+                           [](const TComponent& c) {
+                               return TBitBtn::IsCustom(c) &&
+                                      static_cast<const TButton&>(c).ModalResult() != mrOk;
+                           }));
             props.push_back(StringProp<C>("Right", &C::Right, &C::SetRight));
             return props;
         }()};
     return info;
 }
 
-TZELBitBtn::TZELBitBtn(TComponent* owner) : TBitBtn(owner) { AutoInitialize(); }
+TZELBitBtn::TZELBitBtn(TComponent* owner) : TBitBtn(owner) {
+    AutoInitialize();
+}
 
-TZELBitBtn::~TZELBitBtn() { AutoDestroy(); }
+TZELBitBtn::~TZELBitBtn() {
+    AutoDestroy();
+}
 
 void TZELBitBtn::AutoInitialize() {
     zelRight_ = nullptr;
@@ -61,10 +66,14 @@ void TZELBitBtn::Loaded() {
     ApplyButtonRight(*this, zelRight_, right_);
 }
 
-void TZELBitBtn::KeyPress(char& key) { TBitBtn::KeyPress(key); }
+void TZELBitBtn::KeyPress(char& key) {
+    TBitBtn::KeyPress(key);
+}
 
 namespace ZELBBTN {
-void Register() { RegisterComponents("ZEL", {&TZELBitBtn::StaticClass()}); }
+void Register() {
+    RegisterComponents("ZEL", {&TZELBitBtn::StaticClass()});
+}
 } // namespace ZELBBTN
 
 } // namespace zel

@@ -16,7 +16,8 @@ const TClassInfo& TZELButton::StaticClass() {
             std::vector<TPropInfo> props = ControlEventProps<C>(true);
             props.push_back(ComponentProp<C, TZELRight>("ZELRight", &C::ZELRight, &C::SetZELRight));
             // The button's own caption rule: written when not empty.
-            props.push_back(StringProp<TControl>("Caption", &TControl::Caption, &TControl::SetCaption));
+            props.push_back(
+                StringProp<TControl>("Caption", &TControl::Caption, &TControl::SetCaption));
             props.push_back(IntProp<TButton, TModalResult>("ModalResult", &TButton::ModalResult,
                                                            &TButton::SetModalResult, mrOk));
             props.push_back(StringProp<C>("Right", &C::Right, &C::SetRight));
@@ -25,9 +26,13 @@ const TClassInfo& TZELButton::StaticClass() {
     return info;
 }
 
-TZELButton::TZELButton(TComponent* owner) : TButton(owner) { AutoInitialize(); }
+TZELButton::TZELButton(TComponent* owner) : TButton(owner) {
+    AutoInitialize();
+}
 
-TZELButton::~TZELButton() { AutoDestroy(); }
+TZELButton::~TZELButton() {
+    AutoDestroy();
+}
 
 void TZELButton::AutoInitialize() {
     zelRight_ = nullptr;
@@ -54,10 +59,14 @@ void TZELButton::Loaded() {
     ApplyButtonRight(*this, zelRight_, right_);
 }
 
-void TZELButton::KeyPress(char& key) { TButton::KeyPress(key); }
+void TZELButton::KeyPress(char& key) {
+    TButton::KeyPress(key);
+}
 
 namespace ZELBtn {
-void Register() { RegisterComponents("ZEL", {&TZELButton::StaticClass()}); }
+void Register() {
+    RegisterComponents("ZEL", {&TZELButton::StaticClass()});
+}
 } // namespace ZELBtn
 
 } // namespace zel

@@ -85,6 +85,7 @@ private:
     void ActivateSettingForSubMenu(host::TMenuItem* item);
     void Grant(const std::string& name);
     void Revoke(const std::string& name);
+    void RevokeAll(const std::vector<std::string>& names);
     void ClearRows();
 
     std::unique_ptr<host::TStringList> authorisedMenuItems_;

@@ -16,12 +16,14 @@ using namespace host;
 const TClassInfo& TZELRight::StaticClass() {
     using C = TZELRight;
     static const TClassInfo info{
-        "TZELRight", &TComponent::StaticClass(),
+        "TZELRight",
+        &TComponent::StaticClass(),
         [](TComponent* owner) -> TComponent* { return new TZELRight(owner); },
         {
             ComponentProp<C, TDataSource>("DataSource", &C::DataSource, &C::SetDataSource),
             BoolProp<C>("HideDisabledItem", &C::HideDisabledItem, &C::SetHideDisabledItem, false),
-            ComponentProp<C, TMainMenu>("LinkedMainMenu", &C::LinkedMainMenu, &C::SetLinkedMainMenu),
+            ComponentProp<C, TMainMenu>("LinkedMainMenu", &C::LinkedMainMenu,
+                                        &C::SetLinkedMainMenu),
             StringProp<C>("UserAccessRightFieldName", &C::UserAccessRightFieldName,
                           &C::SetUserAccessRightFieldName),
             StringProp<C>("UserID", &C::UserID, &C::SetUserID),
@@ -33,9 +35,13 @@ const TClassInfo& TZELRight::StaticClass() {
     return info;
 }
 
-TZELRight::TZELRight(TComponent* owner) : TComponent(owner) { AutoInitialize(); }
+TZELRight::TZELRight(TComponent* owner) : TComponent(owner) {
+    AutoInitialize();
+}
 
-TZELRight::~TZELRight() { AutoDestroy(); }
+TZELRight::~TZELRight() {
+    AutoDestroy();
+}
 
 void TZELRight::AutoInitialize() {
     authorisedMenuItems_ = std::make_unique<TStringList>();
@@ -44,7 +50,9 @@ void TZELRight::AutoInitialize() {
     linkedMainMenu_ = nullptr;
 }
 
-void TZELRight::AutoDestroy() { authorisedMenuItems_.reset(); }
+void TZELRight::AutoDestroy() {
+    authorisedMenuItems_.reset();
+}
 
 void TZELRight::SetDataSource(TDataSource* value) {
     if (value != nullptr) {
@@ -72,7 +80,9 @@ void TZELRight::Notification(TComponent* component, TOperation operation) {
     }
 }
 
-void TZELRight::Loaded() { TComponent::Loaded(); }
+void TZELRight::Loaded() {
+    TComponent::Loaded();
+}
 
 bool TZELRight::HasRight(const std::string& name) const {
     return authorisedMenuItems_->IndexOf(name) >= 0;
@@ -142,9 +152,8 @@ bool TZELRight::LoadSetting() {
             passwordMatched = true;
             authorisedMenuItems_->Clear();
             std::string rights = VarToStr(table.FieldByName(userAccessRightFieldName_).AsVariant());
-            accessright::Read(rights, [this](const std::string& token) {
-                authorisedMenuItems_->Add(token);
-            });
+            accessright::Read(
+                rights, [this](const std::string& token) { authorisedMenuItems_->Add(token); });
             ActivateSetting();
         }
     } catch (...) {
@@ -168,7 +177,9 @@ bool TZELRight::LoadSetting() {
 }
 
 namespace ZELRight {
-void Register() { RegisterComponents("ZEL", {&TZELRight::StaticClass()}); }
+void Register() {
+    RegisterComponents("ZEL", {&TZELRight::StaticClass()});
+}
 } // namespace ZELRight
 
 } // namespace zel

@@ -22,17 +22,17 @@ constexpr TModalResult kKindResults[] = {mrNone, mrOk,    mrCancel, mrNone,   mr
 } // namespace
 
 const TClassInfo& TButton::StaticClass() {
-    static const TClassInfo info{"TButton", &TControl::StaticClass(),
-                                 [](TComponent* owner) -> TComponent* { return new TButton(owner); },
-                                 ButtonProps()};
+    static const TClassInfo info{
+        "TButton", &TControl::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TButton(owner); }, ButtonProps()};
     return info;
 }
 
 TButton::TButton(TComponent* owner) : TControl(owner) {}
 
 const std::vector<std::string>& BitBtnKindNames() {
-    static const std::vector<std::string> names{"bkCustom", "bkOK",    "bkCancel", "bkHelp",
-                                                "bkYes",    "bkNo",    "bkClose",  "bkAbort",
+    static const std::vector<std::string> names{"bkCustom", "bkOK",     "bkCancel", "bkHelp",
+                                                "bkYes",    "bkNo",     "bkClose",  "bkAbort",
                                                 "bkRetry",  "bkIgnore", "bkAll"};
     return names;
 }
@@ -43,7 +43,8 @@ bool TBitBtn::IsCustom(const TComponent& c) {
 
 const TClassInfo& TBitBtn::StaticClass() {
     static const TClassInfo info{
-        "TBitBtn", &TButton::StaticClass(),
+        "TBitBtn",
+        &TButton::StaticClass(),
         [](TComponent* owner) -> TComponent* { return new TBitBtn(owner); },
         {
             EnumProp<TBitBtn, TBitBtnKind>("Kind", &TBitBtn::Kind, &TBitBtn::SetKind,
@@ -51,7 +52,8 @@ const TClassInfo& TBitBtn::StaticClass() {
             StoredWhen(IntProp<TButton, TModalResult>("ModalResult", &TButton::ModalResult,
                                                       &TButton::SetModalResult, mrNone),
                        [](const TComponent& c) {
-                           return IsCustom(c) && static_cast<const TButton&>(c).ModalResult() != mrNone;
+                           return IsCustom(c) &&
+                                  static_cast<const TButton&>(c).ModalResult() != mrNone;
                        }),
         }};
     return info;

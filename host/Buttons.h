@@ -24,8 +24,19 @@ private:
     TModalResult modalResult_ = mrNone;
 };
 
-enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry,
-                   bkIgnore, bkAll };
+enum TBitBtnKind {
+    bkCustom,
+    bkOK,
+    bkCancel,
+    bkHelp,
+    bkYes,
+    bkNo,
+    bkClose,
+    bkAbort,
+    bkRetry,
+    bkIgnore,
+    bkAll
+};
 
 /// Names of TBitBtnKind values, by ordinal, as form files spell them.
 const std::vector<std::string>& BitBtnKindNames();

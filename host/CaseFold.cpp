@@ -28,7 +28,9 @@ constexpr std::array<unsigned char, 256> MakeFoldTable() {
 constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
 } // namespace
 
-unsigned char FoldCase(unsigned char c) { return kFold[c]; }
+unsigned char FoldCase(unsigned char c) {
+    return kFold[c];
+}
 
 std::string FoldCase(std::string_view text) {
     std::string out(text);

@@ -16,7 +16,9 @@ TCheckListBox::TCheckListBox(TComponent* owner) : TControl(owner) {
     items_.SetOnChange([this](TListChange change, int index) { ItemsChanged(change, index); });
 }
 
-TCheckListBox::~TCheckListBox() { items_.SetOnChange(nullptr); }
+TCheckListBox::~TCheckListBox() {
+    items_.SetOnChange(nullptr);
+}
 
 void TCheckListBox::ItemsChanged(TListChange change, int index) {
     switch (change) {

@@ -57,11 +57,10 @@ private:
 };
 
 /// The published events of a check list box, in the host's order.
-template <class C>
-std::vector<TPropInfo> CheckListBoxEventProps() {
+template <class C> std::vector<TPropInfo> CheckListBoxEventProps() {
     std::vector<TPropInfo> props = ControlEventProps<C>(true);
-    props.insert(props.begin() + 1, EventProp<C, TNotifyEvent>("OnClickCheck", &C::OnClickCheck,
-                                                               &C::SetOnClickCheck));
+    props.insert(props.begin() + 1,
+                 EventProp<C, TNotifyEvent>("OnClickCheck", &C::OnClickCheck, &C::SetOnClickCheck));
     return props;
 }
 

@@ -70,6 +70,8 @@ const TClassInfo* FindClass(const std::string& name) {
     return it == r.byName.end() ? nullptr : it->second;
 }
 
-std::vector<const TClassInfo*> RegisteredClasses() { return registry().ordered; }
+std::vector<const TClassInfo*> RegisteredClasses() {
+    return registry().ordered;
+}
 
 } // namespace zel::host

@@ -16,7 +16,9 @@ const TClassInfo& TControl::StaticClass() {
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
-TControl::~TControl() { changes_.Emit({TChangeKind::Destroying}); }
+TControl::~TControl() {
+    changes_.Emit({TChangeKind::Destroying});
+}
 
 void TControl::SetCaption(const std::string& caption) {
     if (caption != caption_) {

@@ -13,8 +13,12 @@ namespace zel::host {
 // Declares an event's getter, setter and storage.
 #define ZEL_HOST_EVENT(Type, Name)                                                                 \
 public:                                                                                            \
-    const TEvent<Type>& Name() const { return f##Name##_; }                                        \
-    void Set##Name(TEvent<Type> event) { f##Name##_ = std::move(event); }                          \
+    const TEvent<Type>& Name() const {                                                             \
+        return f##Name##_;                                                                         \
+    }                                                                                              \
+    void Set##Name(TEvent<Type> event) {                                                           \
+        f##Name##_ = std::move(event);                                                             \
+    }                                                                                              \
                                                                                                    \
 private:                                                                                           \
     TEvent<Type> f##Name##_;
@@ -69,11 +73,12 @@ private:
 
 /// The published properties of the input events, in the host's order, for class tables.
 /// `withDblClick` adds OnDblClick after OnClick.
-template <class C>
-std::vector<TPropInfo> ControlEventProps(bool withDblClick) {
-    std::vector<TPropInfo> props{EventProp<C, TNotifyEvent>("OnClick", &C::OnClick, &C::SetOnClick)};
+template <class C> std::vector<TPropInfo> ControlEventProps(bool withDblClick) {
+    std::vector<TPropInfo> props{
+        EventProp<C, TNotifyEvent>("OnClick", &C::OnClick, &C::SetOnClick)};
     if (withDblClick) {
-        props.push_back(EventProp<C, TNotifyEvent>("OnDblClick", &C::OnDblClick, &C::SetOnDblClick));
+        props.push_back(
+            EventProp<C, TNotifyEvent>("OnDblClick", &C::OnDblClick, &C::SetOnDblClick));
     }
     props.push_back(EventProp<C, TDragDropEvent>("OnDragDrop", &C::OnDragDrop, &C::SetOnDragDrop));
     props.push_back(EventProp<C, TNotifyEvent>("OnEnter", &C::OnEnter, &C::SetOnEnter));

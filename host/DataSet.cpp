@@ -137,9 +137,13 @@ bool TDataSet::Eof() const {
     return eof_;
 }
 
-bool TDataSet::HasRecord() const { return Active() && hasRecord_; }
+bool TDataSet::HasRecord() const {
+    return Active() && hasRecord_;
+}
 
-int TDataSet::FieldCount() const { return static_cast<int>(fields_.size()); }
+int TDataSet::FieldCount() const {
+    return static_cast<int>(fields_.size());
+}
 
 TField& TDataSet::Fields(int index) {
     CheckActive();

@@ -4,7 +4,8 @@ namespace zel::host {
 
 const TClassInfo& TDataSource::StaticClass() {
     static const TClassInfo info{
-        "TDataSource", &TComponent::StaticClass(),
+        "TDataSource",
+        &TComponent::StaticClass(),
         [](TComponent* owner) -> TComponent* { return new TDataSource(owner); },
         {ComponentProp<TDataSource, TDataSet>("DataSet", &TDataSource::DataSet,
                                               &TDataSource::SetDataSet)}};

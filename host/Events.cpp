@@ -15,7 +15,9 @@ void RegisterHandler(const std::string& name, TAnyHandler handler) {
     Handlers()[name] = std::move(handler);
 }
 
-void UnregisterHandler(const std::string& name) { Handlers().erase(name); }
+void UnregisterHandler(const std::string& name) {
+    Handlers().erase(name);
+}
 
 const TAnyHandler* FindHandler(const std::string& name) {
     auto it = Handlers().find(name);

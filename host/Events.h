@@ -31,8 +31,7 @@ using TMouseMoveEvent = std::function<void(TComponent* sender, TShiftState shift
 using TDragDropEvent = std::function<void(TComponent* sender, TComponent* source, int x, int y)>;
 
 /// An assigned handler and the name it is registered under (empty for one set in code).
-template <class Fn>
-struct TEvent {
+template <class Fn> struct TEvent {
     std::string name;
     Fn handler;
     explicit operator bool() const { return static_cast<bool>(handler); }
@@ -55,7 +54,9 @@ TPropInfo EventProp(std::string name, const TEvent<Fn>& (C::*get)() const,
     TPropInfo p;
     p.name = name;
     p.kind = TPropKind::Event;
-    p.get = [get](const TComponent& c) { return TPropValue((static_cast<const C&>(c).*get)().name); };
+    p.get = [get](const TComponent& c) {
+        return TPropValue((static_cast<const C&>(c).*get)().name);
+    };
     p.set = [set, name](TComponent& c, const TPropValue& v) {
         const std::string& handlerName = std::get<std::string>(v);
         const TAnyHandler* any = FindHandler(handlerName);
@@ -68,7 +69,9 @@ TPropInfo EventProp(std::string name, const TEvent<Fn>& (C::*get)() const,
         }
         (static_cast<C&>(c).*set)(TEvent<Fn>{handlerName, *fn});
     };
-    p.stored = [get](const TComponent& c) { return !(static_cast<const C&>(c).*get)().name.empty(); };
+    p.stored = [get](const TComponent& c) {
+        return !(static_cast<const C&>(c).*get)().name.empty();
+    };
     return p;
 }
 

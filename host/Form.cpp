@@ -6,7 +6,8 @@ namespace zel::host {
 
 const TClassInfo& TForm::StaticClass() {
     static const TClassInfo info{
-        "TForm", &TComponent::StaticClass(),
+        "TForm",
+        &TComponent::StaticClass(),
         [](TComponent* owner) -> TComponent* { return new TForm(owner); },
         {StringProp<TForm>("Caption", &TForm::Caption, &TForm::SetCaption)}};
     return info;
@@ -19,9 +20,13 @@ std::vector<TForm*>& LiveForms() {
 }
 } // namespace
 
-TForm::TForm(TComponent* owner) : TComponent(owner) { LiveForms().push_back(this); }
+TForm::TForm(TComponent* owner) : TComponent(owner) {
+    LiveForms().push_back(this);
+}
 
-TForm::~TForm() { std::erase(LiveForms(), this); }
+TForm::~TForm() {
+    std::erase(LiveForms(), this);
+}
 
 TForm* TForm::FindForm(const std::string& name) {
     if (name.empty()) {

@@ -47,7 +47,8 @@ struct TFormOptions {
 
 /// Reads the form file at `path`; relative database paths in it are taken relative to its
 /// folder. The form is owned by `owner`, or by the caller when `owner` is nullptr.
-TForm* ReadForm(const std::string& path, TComponent* owner = nullptr, const TFormOptions& limits = {});
+TForm* ReadForm(const std::string& path, TComponent* owner = nullptr,
+                const TFormOptions& limits = {});
 
 /// Reads a form from `text`; `fileName` names it in errors, `folder` resolves relative paths.
 TForm* ReadFormText(const std::string& text, const std::string& fileName, const std::string& folder,

@@ -52,7 +52,9 @@ struct Token {
 bool IsIdentStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 class Lexer {
 public:
@@ -122,13 +124,14 @@ private:
         }
         const std::size_t start = pos_;
         std::uint64_t value = 0;
-        const std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+        const std::uint64_t limit =
+            static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
         while (pos_ < text_.size()) {
             char c = text_[pos_];
-            int digit = IsDigit(c)                                ? c - '0'
-                        : hex && c >= 'a' && c <= 'f'             ? c - 'a' + 10
-                        : hex && c >= 'A' && c <= 'F'             ? c - 'A' + 10
-                                                                  : -1;
+            int digit = IsDigit(c)                    ? c - '0'
+                        : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                      : -1;
             if (digit < 0) {
                 break;
             }
@@ -159,15 +162,16 @@ private:
                 }
                 std::int64_t code = Number();
                 if (code > 255) {
-                    Fail(line_, "character code " + std::to_string(code) +
-                                    " is out of range (0 to 255)");
+                    Fail(line_,
+                         "character code " + std::to_string(code) + " is out of range (0 to 255)");
                 }
                 out += static_cast<char>(code);
             } else {
                 ++pos_;
                 while (true) {
                     if (pos_ >= text_.size() || text_[pos_] == '\n' || text_[pos_] == '\r') {
-                        Fail(line_, "unterminated string: a quote (') is missing before the line end");
+                        Fail(line_,
+                             "unterminated string: a quote (') is missing before the line end");
                     }
                     char c = text_[pos_++];
                     if (c == '\'') {
@@ -181,7 +185,8 @@ private:
                 }
             }
             if (out.size() > limits_.maxStringBytes) {
-                Fail(line_, "string longer than " + std::to_string(limits_.maxStringBytes) + " bytes");
+                Fail(line_,
+                     "string longer than " + std::to_string(limits_.maxStringBytes) + " bytes");
             }
         }
         return out;
@@ -321,7 +326,8 @@ private:
             Advance();
             return v;
         }
-        Fail("expected a value for " + property + " (a number, True, False, a name, a 'string' or a list), found " +
+        Fail("expected a value for " + property +
+             " (a number, True, False, a name, a 'string' or a list), found " +
              current_.Describe());
     }
 

@@ -1,7 +1,7 @@
+#include "host/CaseFold.h"
 #include "host/FormFile.h"
 #include "host/FormParser.h"
 #include "host/HostClasses.h"
-#include "host/CaseFold.h"
 #include "host/Menus.h"
 
 #include <climits>
@@ -247,8 +247,8 @@ private:
 TForm* ReadFormText(const std::string& text, const std::string& fileName, const std::string& folder,
                     TComponent* owner, const TFormOptions& limits) {
     if (text.size() > limits.maxFileBytes) {
-        throw EFormError(fileName, 1, "form file larger than " +
-                                          std::to_string(limits.maxFileBytes) + " bytes");
+        throw EFormError(fileName, 1,
+                         "form file larger than " + std::to_string(limits.maxFileBytes) + " bytes");
     }
     RegisterHostClasses();
     std::unique_ptr<Node> root = form::Parse(text, fileName, limits);
@@ -262,8 +262,8 @@ TForm* ReadForm(const std::string& path, TComponent* owner, const TFormOptions& 
         throw EFormError(path, 0, "cannot read the form file: " + ec.message());
     }
     if (size > limits.maxFileBytes) {
-        throw EFormError(path, 1, "form file larger than " + std::to_string(limits.maxFileBytes) +
-                                      " bytes");
+        throw EFormError(path, 1,
+                         "form file larger than " + std::to_string(limits.maxFileBytes) + " bytes");
     }
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

@@ -6,7 +6,9 @@ namespace zel::host {
 namespace {
 constexpr std::size_t kLineWidth = 64;
 
-bool Printable(unsigned char c) { return c >= 32 && c <= 126; }
+bool Printable(unsigned char c) {
+    return c >= 32 && c <= 126;
+}
 
 class Writer {
 public:
@@ -29,7 +31,8 @@ private:
                         " levels; such a form could not be read back");
         }
         const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
-        out_ += indent + "object " + (c.Name().empty() ? "" : c.Name() + ": ") + c.ClassName() + "\n";
+        out_ +=
+            indent + "object " + (c.Name().empty() ? "" : c.Name() + ": ") + c.ClassName() + "\n";
         for (const TPropInfo* p : AllProperties(c.Class())) {
             if (p->stored && p->stored(c)) {
                 out_ += indent + "  " + p->name + " = " + Format(c, *p, depth + 1) + "\n";
@@ -107,7 +110,8 @@ private:
         if (owner == &form_) {
             return target->Name();
         }
-        if (owner == nullptr || dynamic_cast<const TForm*>(owner) == nullptr || owner->Name().empty()) {
+        if (owner == nullptr || dynamic_cast<const TForm*>(owner) == nullptr ||
+            owner->Name().empty()) {
             Fail(c, "property " + p.name + " links to " + target->Name() +
                         ", which belongs to no named form");
         }
@@ -155,7 +159,8 @@ std::string FormatFormString(const std::string& text, int indent) {
     // Join, continuing with + on a new line once a line grows past the width.
     std::string out;
     std::size_t lineLength = 0;
-    const std::string continuation = " +\n" + std::string(static_cast<std::size_t>(indent) + 2, ' ');
+    const std::string continuation =
+        " +\n" + std::string(static_cast<std::size_t>(indent) + 2, ' ');
     for (const std::string& piece : pieces) {
         // Two quoted runs side by side would read as one with a quote inside: never let
         // them touch.

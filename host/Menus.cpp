@@ -73,7 +73,9 @@ TMenuItem* TMenuItem::Items(int index) const {
     return items_[static_cast<std::size_t>(index)];
 }
 
-void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+void TMenuItem::Add(TMenuItem* item) {
+    Insert(Count(), item);
+}
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
     if (item == nullptr) {
@@ -116,9 +118,11 @@ int TMenuItem::IndexOf(const TMenuItem* item) const {
 }
 
 const TClassInfo& TMainMenu::StaticClass() {
-    static const TClassInfo info{"TMainMenu", &TComponent::StaticClass(),
-                                 [](TComponent* owner) -> TComponent* { return new TMainMenu(owner); },
-                                 {}};
+    static const TClassInfo info{
+        "TMainMenu",
+        &TComponent::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TMainMenu(owner); },
+        {}};
     return info;
 }
 

@@ -27,7 +27,8 @@ TPackage TPackage::Load(const std::string& path) {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
         const char* error = dlerror();
-        throw EComponentError("Cannot load package " + path + ": " + (error ? error : "unknown error"));
+        throw EComponentError("Cannot load package " + path + ": " +
+                              (error ? error : "unknown error"));
     }
     using InfoFn = const TPackageInfo* (*)();
     using Proc = void (*)();
@@ -36,7 +37,8 @@ TPackage TPackage::Load(const std::string& path) {
     if (info == nullptr || initialize == nullptr || dlsym(handle, "Finalize") == nullptr ||
         info() == nullptr) {
         dlclose(handle);
-        throw EComponentError(path + " is not a package: it lacks GetPackageInfoTable, Initialize or Finalize");
+        throw EComponentError(
+            path + " is not a package: it lacks GetPackageInfoTable, Initialize or Finalize");
     }
     TPackage package(handle, info());
     initialize();
@@ -70,7 +72,9 @@ TPackage& TPackage::operator=(TPackage&& other) noexcept {
     return *this;
 }
 
-TPackage::~TPackage() { Unload(); }
+TPackage::~TPackage() {
+    Unload();
+}
 
 void TPackage::Unload() {
     if (handle_ != nullptr) {

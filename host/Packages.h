@@ -13,8 +13,8 @@ namespace zel::host {
 
 struct TPackageUnit {
     const char* name;
-    void (*initialize)(); ///< may be nullptr
-    void (*finalize)();   ///< may be nullptr
+    void (*initialize)();   ///< may be nullptr
+    void (*finalize)();     ///< may be nullptr
     void (*registerProc)(); ///< may be nullptr
 };
 

@@ -26,7 +26,8 @@ std::string Upper(std::string s) {
 
 void RegisterComponents(const std::string& page, std::initializer_list<const TClassInfo*> classes) {
     auto& pages = Pages();
-    auto it = std::find_if(pages.begin(), pages.end(), [&](const auto& p) { return p.name == page; });
+    auto it =
+        std::find_if(pages.begin(), pages.end(), [&](const auto& p) { return p.name == page; });
     if (it == pages.end()) {
         pages.push_back({page, {}});
         it = pages.end() - 1;
@@ -42,15 +43,21 @@ void RegisterComponents(const std::string& page, std::initializer_list<const TCl
     }
 }
 
-const std::vector<TPalettePage>& PalettePages() { return Pages(); }
+const std::vector<TPalettePage>& PalettePages() {
+    return Pages();
+}
 
-void ClearPalette() { Pages().clear(); }
+void ClearPalette() {
+    Pages().clear();
+}
 
 void RegisterResource(const std::string& name, std::string bytes) {
     Resources()[name] = std::move(bytes);
 }
 
-void UnregisterResource(const std::string& name) { Resources().erase(name); }
+void UnregisterResource(const std::string& name) {
+    Resources().erase(name);
+}
 
 const std::string* FindResource(const std::string& name) {
     auto it = Resources().find(name);

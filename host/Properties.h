@@ -22,16 +22,17 @@ enum class TPropKind { Integer, Boolean, String, Enumeration, Component, Event, 
 /// A property value as the streaming sees it. Integer and Enumeration use the int64 (an
 /// enumeration by ordinal); String and Event (the handler's name) the string; Strings the
 /// vector; Component the pointer (nullptr: none).
-using TPropValue = std::variant<std::int64_t, bool, std::string, std::vector<std::string>, TComponent*>;
+using TPropValue =
+    std::variant<std::int64_t, bool, std::string, std::vector<std::string>, TComponent*>;
 
 struct TPropInfo {
     std::string name;
     TPropKind kind = TPropKind::Integer;
-    const TClassInfo* componentClass = nullptr;       ///< Component: the class a link must have
+    const TClassInfo* componentClass = nullptr;          ///< Component: the class a link must have
     const std::vector<std::string>* enumNames = nullptr; ///< Enumeration: name of each ordinal
     std::function<TPropValue(const TComponent&)> get;
     std::function<void(TComponent&, const TPropValue&)> set;
-    std::function<bool(const TComponent&)> stored;     ///< whether the writer writes it
+    std::function<bool(const TComponent&)> stored; ///< whether the writer writes it
 };
 
 // Builders used in the classes' property tables. `C` is the declaring class; the getters
@@ -43,7 +44,9 @@ TPropInfo BoolProp(std::string name, bool (C::*get)() const, void (C::*set)(bool
     p.name = std::move(name);
     p.kind = TPropKind::Boolean;
     p.get = [get](const TComponent& c) { return TPropValue((static_cast<const C&>(c).*get)()); };
-    p.set = [set](TComponent& c, const TPropValue& v) { (static_cast<C&>(c).*set)(std::get<bool>(v)); };
+    p.set = [set](TComponent& c, const TPropValue& v) {
+        (static_cast<C&>(c).*set)(std::get<bool>(v));
+    };
     p.stored = [get, def](const TComponent& c) { return (static_cast<const C&>(c).*get)() != def; };
     return p;
 }

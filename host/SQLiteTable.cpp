@@ -3,10 +3,9 @@
 #include "host/CaseFold.h"
 #include "host/Errors.h"
 
-#include <sqlite3.h>
-
 #include <climits>
 #include <filesystem>
+#include <sqlite3.h>
 
 namespace zel::host {
 
@@ -73,7 +72,8 @@ std::string QuoteIdentifier(const std::string& name) {
 
 const TClassInfo& TSQLiteTable::StaticClass() {
     static const TClassInfo info{
-        "TSQLiteTable", &TDataSet::StaticClass(),
+        "TSQLiteTable",
+        &TDataSet::StaticClass(),
         [](TComponent* owner) -> TComponent* { return new TSQLiteTable(owner); },
         {
             StringProp<TSQLiteTable>("DatabaseName", &TSQLiteTable::DatabaseName,
@@ -84,15 +84,16 @@ const TClassInfo& TSQLiteTable::StaticClass() {
                                    false),
             IntProp<TSQLiteTable, int>("BusyTimeout", &TSQLiteTable::BusyTimeout,
                                        &TSQLiteTable::SetBusyTimeout, 5000),
-            BoolProp<TDataSet>("Active", &TDataSet::GetActive, &TDataSet::SetActive,
-                                   false),
+            BoolProp<TDataSet>("Active", &TDataSet::GetActive, &TDataSet::SetActive, false),
         }};
     return info;
 }
 
 TSQLiteTable::TSQLiteTable(TComponent* owner) : TDataSet(owner) {}
 
-TSQLiteTable::~TSQLiteTable() { Close(); }
+TSQLiteTable::~TSQLiteTable() {
+    Close();
+}
 
 void TSQLiteTable::CheckInactive(const char* property) const {
     if (Active()) {
@@ -163,7 +164,8 @@ std::string TSQLiteTable::DatabasePath() const {
         return databaseName_;
     }
     std::filesystem::path path(databaseName_);
-    return path.is_absolute() ? databaseName_ : (std::filesystem::path(formFolder_) / path).string();
+    return path.is_absolute() ? databaseName_
+                              : (std::filesystem::path(formFolder_) / path).string();
 }
 
 std::vector<std::string> TSQLiteTable::InternalOpen() {
@@ -192,8 +194,9 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
         }
         sqlite3_finalize(pragma);
         if (encoding != "UTF-8") {
-            throw EDatabaseError("Database '" + databaseName_ + "' stores text as " + encoding +
-                                 ", which would alter 8-bit text; only UTF-8 databases are supported");
+            throw EDatabaseError(
+                "Database '" + databaseName_ + "' stores text as " + encoding +
+                ", which would alter 8-bit text; only UTF-8 databases are supported");
         }
 
         columns_.clear();
@@ -224,13 +227,15 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
             }
         }
         if (rowidName_.empty()) {
-            throw EDatabaseError("Table '" + tableName_ +
-                                 "' has columns named rowid, _rowid_ and oid; its records cannot be addressed");
+            throw EDatabaseError(
+                "Table '" + tableName_ +
+                "' has columns named rowid, _rowid_ and oid; its records cannot be addressed");
         }
 
         const std::string select =
             "SELECT " + ColumnList() + " FROM " + QuoteIdentifier(tableName_);
-        const std::string order = " ORDER BY " + rowidName_ + " LIMIT " + std::to_string(kBatchRows);
+        const std::string order =
+            " ORDER BY " + rowidName_ + " LIMIT " + std::to_string(kBatchRows);
         firstBatch_ = Prepare(select + order);
         nextBatch_ = Prepare(select + " WHERE " + rowidName_ + " > ?1" + order);
     } catch (...) {

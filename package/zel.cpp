@@ -1,20 +1,18 @@
 // The package unit: lists the units of the package for the host's start-up and shut-down.
 
-#include "package/Package.h"
-
 #include "components/ZELBBTN.h"
 #include "components/ZELBtn.h"
 #include "components/ZELMCLB.h"
 #include "components/ZELRight.h"
 #include "host/Palette.h"
 #include "package/EmbeddedFiles.h"
+#include "package/Package.h"
 
 namespace {
 
 using namespace zel;
 
-template <class C>
-void RegisterUnitClass() {
+template <class C> void RegisterUnitClass() {
     host::RegisterClass(C::StaticClass());
 }
 
@@ -40,9 +38,15 @@ const bool kInitialized = (host::InitializePackage(kPackage), true);
 } // namespace
 
 extern "C" {
-const zel::host::TPackageInfo* GetPackageInfoTable() { return &kPackage; }
-void Initialize() { host::InitializePackage(kPackage); }
-void Finalize() { host::FinalizePackage(kPackage); }
+const zel::host::TPackageInfo* GetPackageInfoTable() {
+    return &kPackage;
+}
+void Initialize() {
+    host::InitializePackage(kPackage);
+}
+void Finalize() {
+    host::FinalizePackage(kPackage);
+}
 }
 
 namespace zel::package {

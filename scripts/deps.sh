@@ -1,6 +1,6 @@
 # Sourced by the other scripts: installs the Debian packages the project needs, and only
 # those that are missing, without asking anything.
-ZEL_PACKAGES="g++ cmake make libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev"
+ZEL_PACKAGES="g++ cmake make libsqlite3-dev sqlite3 libcli11-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev"
 
 zel_install_missing() {
     missing=""

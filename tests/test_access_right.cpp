@@ -1,7 +1,6 @@
 #include "accessright/AccessRight.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -22,21 +21,35 @@ TEST(AccessRightWrite, TerminatorFirstThenEachNameWithItsTerminator) {
     TStringList list;
     EXPECT_EQ(Write(list), "\xFF");
     list.Add("A");
-    EXPECT_EQ(Write(list), "\xFF" "A\xFF");
+    EXPECT_EQ(Write(list), "\xFF"
+                           "A\xFF");
     list.Add("mnuB");
     list.Add("A"); // duplicates and case are written as they stand
     list.Add("a");
-    EXPECT_EQ(Write(list), "\xFF" "A\xFF" "mnuB\xFF" "A\xFF" "a\xFF");
+    EXPECT_EQ(Write(list), "\xFF"
+                           "A\xFF"
+                           "mnuB\xFF"
+                           "A\xFF"
+                           "a\xFF");
 }
 
 TEST(AccessRightRead, EmitsOneTokenPerTerminatorAndDropsTheTail) {
     EXPECT_EQ(Tokens(""), V{});
     EXPECT_EQ(Tokens("\xFF"), V{""});
-    EXPECT_EQ(Tokens("\xFF" "A\xFF"), (V{"", "A"}));
+    EXPECT_EQ(Tokens("\xFF"
+                     "A\xFF"),
+              (V{"", "A"}));
     EXPECT_EQ(Tokens("A"), V{});
-    EXPECT_EQ(Tokens("\xFF" "A\xFF" "B"), (V{"", "A"}));
-    EXPECT_EQ(Tokens("\xFF\xFF" "A\xFF\xFF"), (V{"", "", "A", ""}));
-    EXPECT_EQ(Tokens("A\xFF" "A\xFF"), (V{"A", "A"}));
+    EXPECT_EQ(Tokens("\xFF"
+                     "A\xFF"
+                     "B"),
+              (V{"", "A"}));
+    EXPECT_EQ(Tokens("\xFF\xFF"
+                     "A\xFF\xFF"),
+              (V{"", "", "A", ""}));
+    EXPECT_EQ(Tokens("A\xFF"
+                     "A\xFF"),
+              (V{"A", "A"}));
 }
 
 TEST(AccessRight, WrittenListReadsBackAfterTheEmptyToken) {
@@ -51,6 +64,7 @@ TEST(AccessRight, WrittenListReadsBackAfterTheEmptyToken) {
     EXPECT_EQ(Tokens(Write(list)), (V{"", odd, "", "x"}));
     // A name holding the terminator splits in two: the writer does not guard it.
     TStringList split;
-    split.Add("a\xFF" "b");
+    split.Add("a\xFF"
+              "b");
     EXPECT_EQ(Tokens(Write(split)), (V{"", "a", "b"}));
 }

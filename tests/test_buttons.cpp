@@ -7,7 +7,6 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace zel;
@@ -33,8 +32,7 @@ struct Buttons : ::testing::Test {
         return std::unique_ptr<TForm>(
             ReadFormText("object OrdersForm: TForm\n" + body + "end\n", "orders", "."));
     }
-    template <class T>
-    T* Find(TForm& f, const char* name) {
+    template <class T> T* Find(TForm& f, const char* name) {
         return dynamic_cast<T*>(f.FindComponent(name));
     }
 };
@@ -55,10 +53,11 @@ TEST_F(Buttons, Defaults) {
 
 TEST_F(Buttons, GrantedButtonsShowAndEnable) {
     Grant("mnuOrders");
-    auto orders = Orders("  object Save: TZELBitBtn\n    ZELRight = MainForm.Rights\n"
-                         "    Right = 'MNUORDERS'\n    Visible = False\n    Enabled = False\n  end\n"
-                         "  object Print: TZELButton\n    ZELRight = MainForm.Rights\n"
-                         "    Right = 'mnuOrders'\n  end\n");
+    auto orders =
+        Orders("  object Save: TZELBitBtn\n    ZELRight = MainForm.Rights\n"
+               "    Right = 'MNUORDERS'\n    Visible = False\n    Enabled = False\n  end\n"
+               "  object Print: TZELButton\n    ZELRight = MainForm.Rights\n"
+               "    Right = 'mnuOrders'\n  end\n");
     for (const char* name : {"Save", "Print"}) {
         auto* b = Find<TControl>(*orders, name);
         EXPECT_TRUE(b->Enabled()) << name;
@@ -165,7 +164,10 @@ TEST_F(Buttons, KeyPressAndClickKeepTheBaseBehaviour) {
     TZELButton b(nullptr);
     char seen = 0;
     int clicks = 0;
-    b.SetOnKeyPress({"", [&](TComponent*, char& key) { seen = key; key = 0; }});
+    b.SetOnKeyPress({"", [&](TComponent*, char& key) {
+                         seen = key;
+                         key = 0;
+                     }});
     b.SetOnClick({"", [&](TComponent*) { ++clicks; }});
     char key = 'a';
     b.KeyPress(key);

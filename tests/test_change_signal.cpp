@@ -2,7 +2,6 @@
 #include "host/Menus.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
 
@@ -37,7 +36,8 @@ TEST(ChangeSignal, SubjectDeathDisconnectsAndIsAnnounced) {
 TEST(ChangeSignal, SubItemsInsertedAndRemovedCarryTheirIndex) {
     TMenuItem root(nullptr);
     std::vector<std::pair<TChangeKind, int>> heard;
-    TConnection c = root.Subscribe([&](const TChange& ch) { heard.emplace_back(ch.kind, ch.index); });
+    TConnection c =
+        root.Subscribe([&](const TChange& ch) { heard.emplace_back(ch.kind, ch.index); });
     auto* a = new TMenuItem(nullptr);
     auto* b = new TMenuItem(nullptr);
     root.Add(a);

@@ -2,7 +2,6 @@
 #include "host/Errors.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 using namespace zel::host;
@@ -72,7 +71,8 @@ TEST(CheckListBox, CodeNeverRunsClickCheckButTheUsersToggleDoes) {
 TEST(CheckListBox, ObserversHearRowsChecksAndSelection) {
     TCheckListBox box(nullptr);
     std::vector<std::pair<TChangeKind, int>> heard;
-    TConnection c = box.Subscribe([&](const TChange& ch) { heard.emplace_back(ch.kind, ch.index); });
+    TConnection c =
+        box.Subscribe([&](const TChange& ch) { heard.emplace_back(ch.kind, ch.index); });
     box.Items().Add("a");
     box.SetChecked(0, true);
     box.SetChecked(0, true); // no change

@@ -2,18 +2,16 @@
 // databases made with the sqlite3 shell.
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
 #include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <fstream>
-#include <sstream>
-#include <functional>
-#include <map>
 
 using zel::test::TempDir;
 using Json = nlohmann::json;
@@ -40,8 +38,8 @@ std::string Slurp(int fd) {
 }
 
 // Runs `program args` in `dir` with `input` on standard input (never a terminal).
-Outcome Exec(const std::string& dir, const std::vector<std::string>& args, const std::string& input = "",
-         const std::string& program = ZEL_TOOL) {
+Outcome Exec(const std::string& dir, const std::vector<std::string>& args,
+             const std::string& input = "", const std::string& program = ZEL_TOOL) {
     int in[2], out[2], err[2];
     EXPECT_EQ(pipe(in), 0);
     EXPECT_EQ(pipe(out), 0);
@@ -186,8 +184,10 @@ struct Cli : ::testing::Test {
         Write(dir.File("admin.dfm"), kStaffAdmin);
         Sqlite(d, "staff.db",
                "CREATE TABLE staff (uid TEXT, pin TEXT, acl TEXT);"
-               "INSERT INTO staff VALUES ('ann', '1234', CAST(X'FF6D6953616C6573FF6D6951756F7465FF' AS TEXT));"
-               "INSERT INTO staff VALUES ('Jos' || CAST(X'E9' AS TEXT), 'p', CAST(X'FF6D69566F6964FF' AS TEXT));"
+               "INSERT INTO staff VALUES ('ann', '1234', "
+               "CAST(X'FF6D6953616C6573FF6D6951756F7465FF' AS TEXT));"
+               "INSERT INTO staff VALUES ('Jos' || CAST(X'E9' AS TEXT), 'p', "
+               "CAST(X'FF6D69566F6964FF' AS TEXT));"
                "INSERT INTO staff VALUES ('bob', '', NULL);");
     }
     std::string Acl(const std::string& uid) {
@@ -197,7 +197,9 @@ struct Cli : ::testing::Test {
 } // namespace
 
 TEST_F(Cli, LoginPrintsTheWholeOutcomeAsJson) {
-    Outcome r = Exec(d, {"login", "staff.dfm", "till.dfm", "--user", "ann", "--password-stdin", "--json"}, "1234\n");
+    Outcome r =
+        Exec(d, {"login", "staff.dfm", "till.dfm", "--user", "ann", "--password-stdin", "--json"},
+             "1234\n");
     ASSERT_EQ(r.status, 0) << r.err;
     Json j = r.json();
     EXPECT_EQ(Keys(j), (V{"buttons", "granted", "menu", "messages", "result"}));
@@ -215,33 +217,42 @@ TEST_F(Cli, LoginPrintsTheWholeOutcomeAsJson) {
     EXPECT_EQ(sales["items"][2]["items"][0]["name"], "miVoid");
     ASSERT_EQ(j["buttons"].size(), 2u);
     EXPECT_EQ(Keys(j["buttons"][0]), (V{"class", "enabled", "form", "name", "right", "visible"}));
-    EXPECT_EQ(j["buttons"][0], (Json{{"form", "Till"}, {"name", "btnQuote"}, {"class", "TZELButton"},
-                                     {"right", "miQuote"}, {"enabled", true}, {"visible", true}}));
+    EXPECT_EQ(j["buttons"][0], (Json{{"form", "Till"},
+                                     {"name", "btnQuote"},
+                                     {"class", "TZELButton"},
+                                     {"right", "miQuote"},
+                                     {"enabled", true},
+                                     {"visible", true}}));
     EXPECT_EQ(j["buttons"][1]["enabled"], false);
     EXPECT_EQ(j["buttons"][1]["visible"], false);
 }
 
 TEST_F(Cli, RefusedLogInsExitOneWithTheMessage) {
-    Outcome wrong = Exec(d, {"login", "staff.dfm", "-u", "ann", "--password-stdin", "--json"}, "4321\n");
+    Outcome wrong =
+        Exec(d, {"login", "staff.dfm", "-u", "ann", "--password-stdin", "--json"}, "4321\n");
     EXPECT_EQ(wrong.status, 1);
     EXPECT_EQ(wrong.json()["messages"], Json(V{"Invalid password!"}));
     EXPECT_EQ(wrong.json()["result"], false);
     Outcome unknown = Exec(d, {"login", "staff.dfm", "-u", "ANN", "--password-stdin"}, "1234\n");
     EXPECT_EQ(unknown.status, 1);
     EXPECT_NE(unknown.out.find("Invalid user ID!"), std::string::npos);
-    Outcome empty = Exec(d, {"login", "staff.dfm", "-u", "bob", "--password-stdin", "--json"}, "\n");
+    Outcome empty =
+        Exec(d, {"login", "staff.dfm", "-u", "bob", "--password-stdin", "--json"}, "\n");
     EXPECT_EQ(empty.status, 0) << empty.err; // an empty password and no rights at all
     EXPECT_EQ(empty.json()["granted"], Json::array());
 }
 
 TEST_F(Cli, EightBitTextConvertsBothWays) {
-    Outcome r = Exec(d, {"login", "staff.dfm", "till.dfm", "-u", "Jos\xC3\xA9", "--password-stdin", "--json"}, "p\n");
+    Outcome r = Exec(
+        d, {"login", "staff.dfm", "till.dfm", "-u", "Jos\xC3\xA9", "--password-stdin", "--json"},
+        "p\n");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.json()["buttons"][1]["enabled"], true); // MIVOID in other case
     Outcome users = Exec(d, {"users", "staff.dfm", "--json"});
     EXPECT_EQ(users.json()["users"], Json(V{"ann", "Jos\xC3\xA9", "bob"}));
     EXPECT_EQ(users.out.find("1234"), std::string::npos); // never a password
-    Outcome outside = Exec(d, {"login", "staff.dfm", "-u", "\xF0\x9F\x98\x80", "--password-stdin", "--json"}, "p\n");
+    Outcome outside = Exec(
+        d, {"login", "staff.dfm", "-u", "\xF0\x9F\x98\x80", "--password-stdin", "--json"}, "p\n");
     EXPECT_EQ(outside.status, 2);
     EXPECT_EQ(outside.out, "");
     Outcome invalid = Exec(d, {"rights", "staff.dfm", "admin.dfm", "-u", "\xFF"});
@@ -283,7 +294,8 @@ TEST_F(Cli, RightsGrantAndRevokeEditTheRecord) {
 
 TEST_F(Cli, UnknownRightIsAUsageErrorAndSavesNothing) {
     const std::string before = Acl("ann");
-    Outcome r = Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "miVoid", "miNope", "--json"});
+    Outcome r =
+        Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "miVoid", "miNope", "--json"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("miNope"), std::string::npos);
@@ -371,7 +383,8 @@ TEST_F(Cli, FormFormatPrintsTheCanonicalForm) {
     Outcome r = Exec(d, {"form", "format", "staff.dfm", "admin.dfm"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, kStaffAdmin);
-    Write(dir.File("messy.dfm"), "object   M :TForm Caption='a' + \n 'b'#33 object x:TButton end end");
+    Write(dir.File("messy.dfm"),
+          "object   M :TForm Caption='a' + \n 'b'#33 object x:TButton end end");
     Outcome m = Exec(d, {"form", "format", "messy.dfm"});
     EXPECT_EQ(m.out, "object M: TForm\n  Caption = 'ab!'\n  object x: TButton\n  end\nend\n");
 }
@@ -417,8 +430,10 @@ TEST(CliExample, MakesTheShopAndRefusesToOverwriteIt) {
     // Every example user logs in with the ID as password; their menus differ.
     std::map<std::string, std::size_t> enabled;
     for (const char* user : {"admin", "clerk", "viewer", "former"}) {
-        Outcome l = Exec(d + "/shop", {"login", "main.dfm", "orders.dfm", "-u", user, "--password-stdin", "--json"},
-                     std::string(user) + "\n");
+        Outcome l =
+            Exec(d + "/shop",
+                 {"login", "main.dfm", "orders.dfm", "-u", user, "--password-stdin", "--json"},
+                 std::string(user) + "\n");
         ASSERT_EQ(l.status, 0) << user << l.err;
         std::size_t count = 0;
         std::function<void(const Json&)> walk = [&](const Json& items) {
@@ -434,6 +449,7 @@ TEST(CliExample, MakesTheShopAndRefusesToOverwriteIt) {
     EXPECT_EQ(enabled["admin"], 16u);
     EXPECT_GT(enabled["clerk"], enabled["viewer"]);
     // The former employee's right that the menu lost is dropped by the editor.
-    Outcome former = Exec(d + "/shop", {"rights", "main.dfm", "admin.dfm", "-u", "former", "--json"});
+    Outcome former =
+        Exec(d + "/shop", {"rights", "main.dfm", "admin.dfm", "-u", "former", "--json"});
     EXPECT_EQ(former.json()["granted"], Json(V{"mnuOrders", "mnuOrderList"}));
 }

@@ -3,7 +3,6 @@
 #include "host/Form.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
 

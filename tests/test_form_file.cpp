@@ -8,9 +8,8 @@
 #include "package/Package.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 
 using namespace zel;
@@ -151,8 +150,10 @@ TEST_F(FormFiles, WrittenFormsReadBackTheSame) {
 }
 
 TEST_F(FormFiles, StringSyntax) {
-    auto form = Read("s.dfm", "object S: TForm\n  Caption = 'a'#255'b'#39'' +\n    'c''d' + #$41\nend\n");
-    EXPECT_EQ(form->Caption(), "a\xFF" "b'c'dA");
+    auto form =
+        Read("s.dfm", "object S: TForm\n  Caption = 'a'#255'b'#39'' +\n    'c''d' + #$41\nend\n");
+    EXPECT_EQ(form->Caption(), "a\xFF"
+                               "b'c'dA");
 }
 
 TEST_F(FormFiles, ReferencesToAnotherLoadedForm) {
@@ -175,15 +176,20 @@ TEST_F(FormFiles, ReferencesToAnotherLoadedForm) {
 TEST_F(FormFiles, EventHandlersAreFoundByName) {
     int clicks = 0;
     RegisterHandler("SaveClick", TNotifyEvent([&](TComponent*) { ++clicks; }));
-    auto form = Read("e.dfm", "object E: TForm\n  object B: TButton\n    OnClick = SaveClick\n  end\nend\n");
+    auto form = Read("e.dfm",
+                     "object E: TForm\n  object B: TButton\n    OnClick = SaveClick\n  end\nend\n");
     auto* b = dynamic_cast<TButton*>(form->FindComponent("B"));
     b->Click();
     EXPECT_EQ(clicks, 1);
     EXPECT_NE(WriteForm(*form).find("OnClick = SaveClick"), std::string::npos);
     RegisterHandler("KeyHandler", TKeyPressEvent([](TComponent*, char&) {}));
-    EXPECT_NE(std::string(ReadError("object E2: TForm\n  object B: TButton\n    OnClick = KeyHandler\n  end\nend\n").what())
-                  .find("does not fit"),
-              std::string::npos);
+    EXPECT_NE(
+        std::string(
+            ReadError(
+                "object E2: TForm\n  object B: TButton\n    OnClick = KeyHandler\n  end\nend\n")
+                .what())
+            .find("does not fit"),
+        std::string::npos);
     UnregisterHandler("SaveClick");
     UnregisterHandler("KeyHandler");
 }
@@ -195,23 +201,36 @@ TEST_F(FormFiles, BrokenFormsNameFileLineAndWhatWasExpected) {
         const char* says;
     };
     const Case cases[] = {
-        {"object F: TForm\n  object X: TNoSuchClass\n  end\nend\n", 2, "unknown class TNoSuchClass"},
+        {"object F: TForm\n  object X: TNoSuchClass\n  end\nend\n", 2,
+         "unknown class TNoSuchClass"},
         {"object F: TForm\n  Colour = 5\nend\n", 2, "unknown property Colour of TForm"},
-        {"object F: TForm\n  object M: TMenuItem\n    Enabled = 'yes'\n  end\nend\n", 3, "True or False"},
+        {"object F: TForm\n  object M: TMenuItem\n    Enabled = 'yes'\n  end\nend\n", 3,
+         "True or False"},
         {"object F: TForm\n  Caption = 12\nend\n", 2, "expects a 'string'"},
-        {"object F: TForm\n  object B: TBitBtn\n    Kind = bkMaybe\n  end\nend\n", 3, "one of bkCustom"},
-        {"object F: TForm\n  object S: TDataSource\n    DataSet = Nowhere\n  end\nend\n", 3, "no component named Nowhere"},
-        {"object F: TForm\n  object M: TMainMenu\n  end\n  object S: TDataSource\n    DataSet = M\n  end\nend\n", 5, "needs a TDataSet, but M is a TMainMenu"},
-        {"object F: TForm\n  object B: TButton\n    OnClick = NobodyRegisteredThis\n  end\nend\n", 3, "No event handler named NobodyRegisteredThis"},
-        {"object F: TForm\n  object A: TButton\n  end\n  object a: TButton\n  end\nend\n", 4, "already exists"},
+        {"object F: TForm\n  object B: TBitBtn\n    Kind = bkMaybe\n  end\nend\n", 3,
+         "one of bkCustom"},
+        {"object F: TForm\n  object S: TDataSource\n    DataSet = Nowhere\n  end\nend\n", 3,
+         "no component named Nowhere"},
+        {"object F: TForm\n  object M: TMainMenu\n  end\n  object S: TDataSource\n    DataSet = "
+         "M\n  end\nend\n",
+         5, "needs a TDataSet, but M is a TMainMenu"},
+        {"object F: TForm\n  object B: TButton\n    OnClick = NobodyRegisteredThis\n  end\nend\n",
+         3, "No event handler named NobodyRegisteredThis"},
+        {"object F: TForm\n  object A: TButton\n  end\n  object a: TButton\n  end\nend\n", 4,
+         "already exists"},
         {"object F: TForm\n  Caption = 'open\nend\n", 2, "unterminated string"},
         {"object F: TForm\n  Caption 'x'\nend\n", 2, "expected '='"},
-        {"object F: TForm\n  object M: TMainMenu\n    object S: TDataSource\n    end\n  end\nend\n", 3, "only menu items"},
+        {"object F: TForm\n  object M: TMainMenu\n    object S: TDataSource\n    end\n  end\nend\n",
+         3, "only menu items"},
         {"object F: TForm\nend\nobject G: TForm\nend\n", 3, "after the form's final 'end'"},
-        {"object F: TForm\n  object B: TButton\n", 3, "expected a property, 'object' or 'end', found the end of the file"},
-        {"object F: TForm\n  object T: TSQLiteTable\n    DatabaseName = 'missing.db'\n    TableName = 'users'\n    Active = True\n  end\nend\n", 2, "T: Cannot open database"},
+        {"object F: TForm\n  object B: TButton\n", 3,
+         "expected a property, 'object' or 'end', found the end of the file"},
+        {"object F: TForm\n  object T: TSQLiteTable\n    DatabaseName = 'missing.db'\n    "
+         "TableName = 'users'\n    Active = True\n  end\nend\n",
+         2, "T: Cannot open database"},
         {"object F: TForm\n  Caption = #300\nend\n", 2, "out of range"},
-        {"object F: TForm\n  object B: TButton\n    ModalResult = 99999999999\n  end\nend\n", 3, "out of range"},
+        {"object F: TForm\n  object B: TButton\n    ModalResult = 99999999999\n  end\nend\n", 3,
+         "out of range"},
         {"object 1F: TForm\nend\n", 1, "unexpected letter after a number"},
         {"object : TForm\nend\n", 1, "expected a component name"},
         {"object F: TMenuItem\nend\n", 1, "not a form class"},

@@ -4,10 +4,9 @@
 #include "host/Palette.h"
 #include "package/Package.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
+#include <gtest/gtest.h>
 
 using namespace zel::host;
 
@@ -49,16 +48,16 @@ TEST(Package, InstallingAtRunTimeFillsPageZELWithFourClassesAndBitmaps) {
         const std::string& bmp = e.bitmap;
         ASSERT_GE(bmp.size(), 54u) << e.componentClass->name;
         EXPECT_EQ(bmp.substr(0, 2), "BM");
-        EXPECT_EQ(U32(bmp, 2), bmp.size());          // file size
-        EXPECT_EQ(U32(bmp, 14), 40u);                // BITMAPINFOHEADER
+        EXPECT_EQ(U32(bmp, 2), bmp.size());                     // file size
+        EXPECT_EQ(U32(bmp, 14), 40u);                           // BITMAPINFOHEADER
         EXPECT_EQ(static_cast<std::int32_t>(U32(bmp, 18)), 24); // width
         EXPECT_EQ(static_cast<std::int32_t>(U32(bmp, 22)), 24); // height
-        EXPECT_EQ(U16(bmp, 26), 1);                  // planes
-        EXPECT_EQ(U16(bmp, 28), 8);                  // bits per pixel
-        EXPECT_EQ(U32(bmp, 30), 0u);                 // BI_RGB: uncompressed
+        EXPECT_EQ(U16(bmp, 26), 1);                             // planes
+        EXPECT_EQ(U16(bmp, 28), 8);                             // bits per pixel
+        EXPECT_EQ(U32(bmp, 30), 0u);                            // BI_RGB: uncompressed
         const std::uint32_t offset = U32(bmp, 10);
-        EXPECT_EQ(offset, 14u + 40u + 4u * 256u);     // a full palette before the pixels
-        EXPECT_EQ(bmp.size() - offset, 24u * 24u);   // rows of 24 bytes, no padding needed
+        EXPECT_EQ(offset, 14u + 40u + 4u * 256u);  // a full palette before the pixels
+        EXPECT_EQ(bmp.size() - offset, 24u * 24u); // rows of 24 bytes, no padding needed
     }
     EXPECT_EQ(names, (std::vector<std::string>{"TZELRight", "TZELBitBtn", "TZELButton",
                                                "TZELMenuCheckListBox"}));

@@ -4,10 +4,8 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <sqlite3.h>
-
 #include <memory>
+#include <sqlite3.h>
 
 using namespace zel::host;
 using zel::test::ExecSql;
@@ -87,8 +85,8 @@ TEST(SQLiteTable, ClosedOrMissingThingsRaiseClearErrors) {
     } catch (const EDatabaseError& e) {
         EXPECT_NE(std::string(e.what()).find("'logon'"), std::string::npos) << e.what();
     }
-    EXPECT_TRUE(t.Eof()); // empty table
-    EXPECT_THROW(t.Edit(), EDatabaseError); // no current record
+    EXPECT_TRUE(t.Eof());                              // empty table
+    EXPECT_THROW(t.Edit(), EDatabaseError);            // no current record
     EXPECT_THROW(t.SetTableName("x"), EDatabaseError); // not while open
     t.Close();
 
@@ -135,7 +133,9 @@ TEST(SQLiteTable, EveryByteRoundTripsAsTextAndAsBlob) {
 TEST(SQLiteTable, NamesWithQuotesAndSpacesCannotInject) {
     TempDir dir;
     const std::string db = dir.File("t.db");
-    ExecSql(db, "CREATE TABLE \"user \"\"list\"\"; DROP TABLE x\" (\"log\"\"in id\" TEXT, \"rowid\" TEXT)");
+    ExecSql(
+        db,
+        "CREATE TABLE \"user \"\"list\"\"; DROP TABLE x\" (\"log\"\"in id\" TEXT, \"rowid\" TEXT)");
     ExecSql(db, "INSERT INTO \"user \"\"list\"\"; DROP TABLE x\" VALUES ('ann', 'shadow')");
     auto t = OpenTable(db, "user \"list\"; DROP TABLE x");
     EXPECT_EQ(t->FieldByName("log\"in id").AsString(), "ann");
@@ -143,7 +143,8 @@ TEST(SQLiteTable, NamesWithQuotesAndSpacesCannotInject) {
     t->Edit();
     t->FieldByName("log\"in id").SetAsVariant(TVariant("bob"));
     t->Post();
-    EXPECT_EQ(QueryText(db, "SELECT \"log\"\"in id\" FROM \"user \"\"list\"\"; DROP TABLE x\""), "bob");
+    EXPECT_EQ(QueryText(db, "SELECT \"log\"\"in id\" FROM \"user \"\"list\"\"; DROP TABLE x\""),
+              "bob");
 }
 
 TEST(SQLiteTable, PostDetectsARecordChangedByAnotherConnection) {

@@ -24,9 +24,9 @@ TEST(StringList, AddDeleteClearKeepOrderAndDuplicates) {
 TEST(StringList, IndexOfIgnoresCaseOfAsciiAndWindows1252Letters) {
     TStringList l;
     l.Add("mnuFile");
-    l.Add("\xC9t\xE9");   // Été
+    l.Add("\xC9t\xE9");    // Été
     l.Add("\x8A\x8C\x8E"); // ŠŒŽ
-    l.Add("\x9F");        // Ÿ
+    l.Add("\x9F");         // Ÿ
     EXPECT_EQ(l.IndexOf("MNUFILE"), 0);
     EXPECT_EQ(l.IndexOf("\xE9T\xC9"), 1);
     EXPECT_EQ(l.IndexOf("\x9A\x9C\x9E"), 2);

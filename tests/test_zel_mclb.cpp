@@ -4,7 +4,6 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace zel;
@@ -61,10 +60,10 @@ TEST_F(EditorForm, RowsForEveryItemButSeparatorsInTreeOrder) {
     AddItem(&form, help, "mnuAbout", "&About && more");
     AddItem(&form, help, "mnuDebug", "<Debug");
     editor->SetLinkedMainMenu(menu);
-    EXPECT_EQ(Rows(), (V{"File", "  Open", "    Under", "  Exit", "Help", "  About  more",
-                         "  <Debug"}));
-    EXPECT_EQ(editor->MenuItemNames().Items(),
-              (V{"mnuFile", "mnuOpen", "mnuUnderSep", "mnuExit", "mnuHelp", "mnuAbout", "mnuDebug"}));
+    EXPECT_EQ(Rows(),
+              (V{"File", "  Open", "    Under", "  Exit", "Help", "  About  more", "  <Debug"}));
+    EXPECT_EQ(editor->MenuItemNames().Items(), (V{"mnuFile", "mnuOpen", "mnuUnderSep", "mnuExit",
+                                                  "mnuHelp", "mnuAbout", "mnuDebug"}));
     // The editor never removes special items.
     EXPECT_NE(form.FindComponent("mnuDebug"), nullptr);
     // Rebuilding again gives the same rows.

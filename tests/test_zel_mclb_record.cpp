@@ -8,12 +8,10 @@
 #include "package/Package.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 using namespace zel;
 using namespace zel::host;
@@ -45,7 +43,10 @@ struct Record : ::testing::Test {
                       {{"ann", "x", Rights({"A", "B"})},
                        {"bob", "y", Rights({"Gone", "D", "d", "D"})},
                        {"cat", "z", std::nullopt},
-                       {"dan", "w", "\xFF" "A\xFF" "B"}});
+                       {"dan", "w",
+                        "\xFF"
+                        "A\xFF"
+                        "B"}});
         table->SetDatabaseName(db);
         table->SetTableName("users");
         table->Open();
@@ -96,7 +97,7 @@ TEST_F(Record, LoadChecksExactlyTheNamedRowsWithoutPropagation) {
 TEST_F(Record, NothingOfTheUserLoadedBeforeSurvives) {
     MoveTo("ann");
     editor->LoadSetting();
-    Toggle("P"); // an unsaved edit: P, C, D granted
+    Toggle("P");   // an unsaved edit: P, C, D granted
     MoveTo("cat"); // NULL rights: nothing
     ASSERT_TRUE(editor->LoadSetting());
     EXPECT_EQ(Checked(), V{});
@@ -188,7 +189,8 @@ TEST_F(Record, ReadOnlyDatabaseFileRefusesTheSave) {
     editor->LoadSetting();
     Toggle("B");
     editor->SaveSetting();
-    std::filesystem::permissions(db, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::permissions(db, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::owner_write);
     EXPECT_EQ(messages.Texts(), V{kSaveError});
     EXPECT_EQ(Stored("ann"), Rights({"A", "B"}));
 }
@@ -313,9 +315,9 @@ TEST(EndToEnd, AnAdministratorsSavedEditIsWhatTheUserGetsAtLogIn) {
         table->Next(); // the clerk
         ASSERT_TRUE(editor->LoadSetting());
         EXPECT_EQ(editor->Granted().Items(), V{"mnuOpen"});
-        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuOpen"));   // revoke Open
-        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuNew"));    // grant New and Orders
-        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuDebug"));  // and Debug
+        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuOpen"));  // revoke Open
+        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuNew"));   // grant New and Orders
+        editor->ToggleRow(editor->MenuItemNames().IndexOf("mnuDebug")); // and Debug
         EXPECT_EQ(editor->Granted().Items(), (V{"mnuNew", "mnuOrders", "mnuDebug"}));
         editor->SaveSetting();
         EXPECT_TRUE(messages.Texts().empty()) << messages.Texts()[0];
@@ -324,7 +326,8 @@ TEST(EndToEnd, AnAdministratorsSavedEditIsWhatTheUserGetsAtLogIn) {
     rights->SetUserID("clerk");
     rights->SetUserPassword("c");
     ASSERT_TRUE(rights->LoadSetting());
-    EXPECT_EQ(rights->GetAuthorisedMenuItems()->Items(), (V{"", "mnuNew", "mnuOrders", "mnuDebug"}));
+    EXPECT_EQ(rights->GetAuthorisedMenuItems()->Items(),
+              (V{"", "mnuNew", "mnuOrders", "mnuDebug"}));
     auto* root = dynamic_cast<TMainMenu*>(main->FindComponent("MainMenu1"))->Items();
     EXPECT_EQ(DumpMenu(root), "mnuFile &File [--]\n"
                               "  mnuOpen &Open [--]\n"
@@ -339,6 +342,6 @@ TEST(EndToEnd, AnAdministratorsSavedEditIsWhatTheUserGetsAtLogIn) {
         return std::string(c->Enabled() ? "E" : "-") + (c->Visible() ? "V" : "-");
     };
     EXPECT_EQ(state("NewOrder"), "EV");
-    EXPECT_EQ(state("Debug"), "EV"); // the special item is gone, its right is held
+    EXPECT_EQ(state("Debug"), "EV");  // the special item is gone, its right is held
     EXPECT_EQ(state("Refund"), "--"); // no such right; the provider hides
 }

@@ -5,7 +5,6 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace zel;

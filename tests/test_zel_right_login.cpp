@@ -185,9 +185,15 @@ TEST_F(Login, EveryByteOfAnIdAndPasswordMatchesExactly) {
 }
 
 TEST(ConstantTimeEqual, SameResultAsPlainComparison) {
-    for (const auto& [a, b] : std::vector<std::pair<std::string, std::string>>{
-             {"", ""}, {"a", ""}, {"", "a"}, {"abc", "abc"}, {"abc", "abd"}, {"abc", "ab"},
-             {std::string("a\0", 2), "a"}, {"\xFF", "\xFF"}}) {
+    for (const auto& [a, b] :
+         std::vector<std::pair<std::string, std::string>>{{"", ""},
+                                                          {"a", ""},
+                                                          {"", "a"},
+                                                          {"abc", "abc"},
+                                                          {"abc", "abd"},
+                                                          {"abc", "ab"},
+                                                          {std::string("a\0", 2), "a"},
+                                                          {"\xFF", "\xFF"}}) {
         EXPECT_EQ(ConstantTimeEqual(a, b), a == b) << a << "|" << b;
     }
 }

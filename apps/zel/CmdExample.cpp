@@ -5,11 +5,10 @@
 #include "accessright/AccessRight.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
+#include <sqlite3.h>
+#include <unistd.h>
 
 namespace zel::cli {
 
@@ -26,14 +25,17 @@ struct ExampleUser {
 // names the fax menu, which the shop no longer has.
 std::vector<ExampleUser> Users() {
     return {
-        {"admin", "admin",
+        {"admin",
+         "admin",
          {"mnuFile", "mnuFileOpen", "mnuFilePrint", "mnuFileExit", "mnuOrders", "mnuOrderList",
           "mnuOrderNew", "mnuReports", "mnuReportDaily", "mnuReportMonthly", "mnuReportRegion",
           "mnuAdmin", "mnuAdminUsers", "mnuAdminBackup", "mnuHelp", "mnuHelpAbout"}},
-        {"clerk", "clerk",
+        {"clerk",
+         "clerk",
          {"mnuFile", "mnuFileOpen", "mnuFilePrint", "mnuFileExit", "mnuOrders", "mnuOrderList",
           "mnuHelp", "mnuHelpAbout"}},
-        {"viewer", "viewer",
+        {"viewer",
+         "viewer",
          {"mnuOrders", "mnuReports", "mnuReportDaily", "mnuHelp", "mnuHelpAbout"}},
         {"former", "former", {"mnuOrders", "mnuOrderList", "mnuFax"}},
     };
@@ -41,7 +43,8 @@ std::vector<ExampleUser> Users() {
 
 void Check(int rc, sqlite3* db, const std::string& what) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-        throw std::runtime_error(what + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
+        throw std::runtime_error(what + ": " +
+                                 (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
     }
 }
 
@@ -54,15 +57,17 @@ void MakeDatabase(const fs::path& path) {
     ::close(fd);
     sqlite3* db = nullptr;
     try {
-        Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open " + path.string());
-        Check(sqlite3_exec(db,
-                           "CREATE TABLE users (login TEXT NOT NULL, password TEXT NOT NULL, rights TEXT);"
-                           "BEGIN;",
-                           nullptr, nullptr, nullptr),
+        Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db,
+              "open " + path.string());
+        Check(sqlite3_exec(
+                  db,
+                  "CREATE TABLE users (login TEXT NOT NULL, password TEXT NOT NULL, rights TEXT);"
+                  "BEGIN;",
+                  nullptr, nullptr, nullptr),
               db, "create the user table");
         sqlite3_stmt* insert = nullptr;
-        Check(sqlite3_prepare_v2(db, "INSERT INTO users VALUES (?, ?, ?)", -1, &insert, nullptr), db,
-              "prepare");
+        Check(sqlite3_prepare_v2(db, "INSERT INTO users VALUES (?, ?, ?)", -1, &insert, nullptr),
+              db, "prepare");
         for (const ExampleUser& u : Users()) {
             host::TStringList granted;
             for (const auto& r : u.rights) {
@@ -71,7 +76,8 @@ void MakeDatabase(const fs::path& path) {
             const std::string rights = accessright::Write(granted);
             sqlite3_bind_text(insert, 1, u.login, -1, SQLITE_STATIC);
             sqlite3_bind_text(insert, 2, u.password, -1, SQLITE_STATIC);
-            sqlite3_bind_text(insert, 3, rights.data(), static_cast<int>(rights.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 3, rights.data(), static_cast<int>(rights.size()),
+                              SQLITE_TRANSIENT);
             int rc = sqlite3_step(insert);
             sqlite3_reset(insert);
             Check(rc, db, "add user");
@@ -111,7 +117,8 @@ Result Example(const std::string& dir, bool force, const Style& style) {
         for (const auto& t : targets) {
             if (fs::exists(t)) {
                 r.status = 1;
-                const std::string message = t.string() + " exists; use --force to replace the example";
+                const std::string message =
+                    t.string() + " exists; use --force to replace the example";
                 r.json = {{"result", false}, {"messages", Json::array({message})}};
                 r.text = style.Red(message) + "\n";
                 return r;

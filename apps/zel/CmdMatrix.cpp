@@ -7,19 +7,28 @@ namespace zel::cli {
 
 namespace {
 struct Grid {
-    std::vector<std::string> users;                // 8-bit
-    std::vector<std::vector<bool>> granted;        // [user][row]
+    std::vector<std::string> users;         // 8-bit
+    std::vector<std::vector<bool>> granted; // [user][row]
 };
 
 std::string Escape(const std::string& utf8) {
     std::string out;
     for (char c : utf8) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -56,18 +65,18 @@ std::string CsvText(const TZELMenuCheckListBox& e, const Grid& g) {
 }
 
 std::string HtmlText(const TZELMenuCheckListBox& e, const Grid& g) {
-    std::string out =
-        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<title>Rights matrix</title>\n<style>\n"
-        "body { font-family: sans-serif; margin: 2em; color: #222; }\n"
-        "table { border-collapse: collapse; }\n"
-        "th, td { border: 1px solid #ccc; padding: 0.3em 0.7em; }\n"
-        "th { background: #f0f0f0; }\n"
-        "td.item { white-space: pre; font-family: monospace; }\n"
-        "td.name { color: #777; font-size: 0.85em; }\n"
-        "td.mark { text-align: center; color: #070; font-weight: bold; }\n"
-        "tr:nth-child(even) td { background: #fafafa; }\n"
-        "</style>\n</head>\n<body>\n<h1>Rights matrix</h1>\n<table>\n<thead><tr><th>Menu item</th><th>Right</th>";
+    std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                      "<title>Rights matrix</title>\n<style>\n"
+                      "body { font-family: sans-serif; margin: 2em; color: #222; }\n"
+                      "table { border-collapse: collapse; }\n"
+                      "th, td { border: 1px solid #ccc; padding: 0.3em 0.7em; }\n"
+                      "th { background: #f0f0f0; }\n"
+                      "td.item { white-space: pre; font-family: monospace; }\n"
+                      "td.name { color: #777; font-size: 0.85em; }\n"
+                      "td.mark { text-align: center; color: #070; font-weight: bold; }\n"
+                      "tr:nth-child(even) td { background: #fafafa; }\n"
+                      "</style>\n</head>\n<body>\n<h1>Rights "
+                      "matrix</h1>\n<table>\n<thead><tr><th>Menu item</th><th>Right</th>";
     for (const auto& u : g.users) {
         out += "<th>" + Escape(ToUtf8(u)) + "</th>";
     }
@@ -76,7 +85,8 @@ std::string HtmlText(const TZELMenuCheckListBox& e, const Grid& g) {
         out += "<tr><td class=\"item\">" + Escape(ToUtf8(e.Items().Strings(i))) +
                "</td><td class=\"name\">" + Escape(ToUtf8(e.MenuItemNames().Strings(i))) + "</td>";
         for (const auto& row : g.granted) {
-            out += row[static_cast<std::size_t>(i)] ? "<td class=\"mark\">&#10003;</td>" : "<td></td>";
+            out +=
+                row[static_cast<std::size_t>(i)] ? "<td class=\"mark\">&#10003;</td>" : "<td></td>";
         }
         out += "</tr>\n";
     }
@@ -91,7 +101,8 @@ std::string PlainText(const TZELMenuCheckListBox& e, const Grid& g, const Style&
     }
     rows.push_back(header);
     for (int i = 0; i < e.Count(); ++i) {
-        std::vector<std::string> row{ToUtf8(e.Items().Strings(i)), style.Dim(ToUtf8(e.MenuItemNames().Strings(i)))};
+        std::vector<std::string> row{ToUtf8(e.Items().Strings(i)),
+                                     style.Dim(ToUtf8(e.MenuItemNames().Strings(i)))};
         for (const auto& granted : g.granted) {
             row.push_back(granted[static_cast<std::size_t>(i)] ? style.Green("x") : ".");
         }

@@ -6,7 +6,6 @@
 #include "package/Package.h"
 
 #include <dlfcn.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -16,7 +15,8 @@ namespace {
 // The file of the package library this tool runs with.
 std::string PackagePath() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&GetPackageInfoTable), &info) == 0 || info.dli_fname == nullptr) {
+    if (dladdr(reinterpret_cast<void*>(&GetPackageInfoTable), &info) == 0 ||
+        info.dli_fname == nullptr) {
         throw std::runtime_error("cannot find the package library's file");
     }
     return std::filesystem::absolute(info.dli_fname).string();

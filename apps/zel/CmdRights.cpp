@@ -27,8 +27,10 @@ Result Report(const Session& session, const TZELMenuCheckListBox& editor, bool o
     for (int i = 0; i < editor.Count(); ++i) {
         const std::string& text = editor.Items().Strings(i);
         const std::string& name = editor.MenuItemNames().Strings(i);
-        rows.push_back({{"text", Text(text)}, {"name", Text(name)}, {"checked", editor.Checked(i)}});
-        table.push_back({editor.Checked(i) ? style.Green("[x]") : "[ ]", ToUtf8(text), style.Dim(ToUtf8(name))});
+        rows.push_back(
+            {{"text", Text(text)}, {"name", Text(name)}, {"checked", editor.Checked(i)}});
+        table.push_back({editor.Checked(i) ? style.Green("[x]") : "[ ]", ToUtf8(text),
+                         style.Dim(ToUtf8(name))});
     }
     r.json = {{"result", ok},
               {"messages", TextList(session.Messages())},
@@ -66,8 +68,8 @@ Result Change(const Target& target, const std::string& user, const std::vector<s
     for (const auto& name : names) {
         const int row = editor.MenuItemNames().IndexOf(name);
         if (row < 0) {
-            throw UsageError("no menu item is named " + ToUtf8(name) + ", so there is no such right to " +
-                             (grant ? "grant" : "revoke"));
+            throw UsageError("no menu item is named " + ToUtf8(name) +
+                             ", so there is no such right to " + (grant ? "grant" : "revoke"));
         }
         rows.push_back(row);
     }
@@ -83,8 +85,9 @@ Result Change(const Target& target, const std::string& user, const std::vector<s
             editor.SaveSetting();
             ok = session.Messages().size() == before;
         }
-        return Report(session, editor, ok,
-                      (ok ? "Saved the rights of " : "Could not save the rights of ") + ToUtf8(user), style);
+        return Report(
+            session, editor, ok,
+            (ok ? "Saved the rights of " : "Could not save the rights of ") + ToUtf8(user), style);
     });
 }
 

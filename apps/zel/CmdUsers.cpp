@@ -10,14 +10,16 @@ Result Users(const Target& target, const Style& style) {
     session.ReadAll(target.forms);
     TZELRight& provider = session.Provider(target.provider);
     return Guarded(session, [&] {
-        host::TDataSet& table = TableOf(provider.DataSource(), "rights provider " + provider.Name());
+        host::TDataSet& table =
+            TableOf(provider.DataSource(), "rights provider " + provider.Name());
         std::vector<std::string> ids;
         for (table.First(); !table.Eof(); table.Next()) {
             ids.push_back(table.FieldByName(provider.UserIDFieldName()).AsString());
         }
         Result r;
         r.json = {{"result", true}, {"users", TextList(ids)}};
-        r.text = style.Bold(std::to_string(ids.size()) + (ids.size() == 1 ? " user" : " users")) + "\n";
+        r.text =
+            style.Bold(std::to_string(ids.size()) + (ids.size() == 1 ? " user" : " users")) + "\n";
         for (const auto& id : ids) {
             r.text += "  " + ToUtf8(id) + "\n";
         }

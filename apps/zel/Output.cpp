@@ -2,9 +2,8 @@
 
 #include "Encoding.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
+#include <unistd.h>
 
 namespace zel::cli {
 
@@ -16,7 +15,9 @@ Style TerminalStyle() {
     return s;
 }
 
-Json Text(const std::string& bytes) { return ToUtf8(bytes); }
+Json Text(const std::string& bytes) {
+    return ToUtf8(bytes);
+}
 
 Json TextList(const std::vector<std::string>& bytes) {
     Json list = Json::array();
@@ -68,7 +69,8 @@ void MenuLines(const host::TMenuItem& parent, int level, const Style& style,
             if (!item.Visible()) {
                 state += style.Dim(", hidden");
             }
-            rows.push_back({indent + ToUtf8(DisplayCaption(item.Caption())), ToUtf8(item.Name()), state});
+            rows.push_back(
+                {indent + ToUtf8(DisplayCaption(item.Caption())), ToUtf8(item.Name()), state});
         }
         MenuLines(item, level + 1, style, rows);
     }

@@ -5,7 +5,6 @@
 #include "host/Menus.h"
 
 #include <nlohmann/json.hpp>
-
 #include <string>
 #include <vector>
 

@@ -1,11 +1,10 @@
 #include "Commands.h"
 #include "Session.h"
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
+#include <termios.h>
+#include <unistd.h>
 
 namespace zel::cli {
 
@@ -27,7 +26,8 @@ std::string ReadPassword(bool fromStdin) {
         return Argument(ReadLine(std::cin), "the password");
     }
     if (isatty(STDIN_FILENO) == 0) {
-        throw UsageError("standard input is not a terminal to ask the password on; pipe it with --password-stdin");
+        throw UsageError("standard input is not a terminal to ask the password on; pipe it with "
+                         "--password-stdin");
     }
     termios saved{};
     tcgetattr(STDIN_FILENO, &saved);

@@ -9,7 +9,8 @@ namespace zel::cli {
 std::string Argument(const std::string& utf8, const std::string& what) {
     auto bytes = FromUtf8(utf8);
     if (!bytes) {
-        throw UsageError(what + " holds a character that the 8-bit character set (Windows-1252) does not have");
+        throw UsageError(
+            what + " holds a character that the 8-bit character set (Windows-1252) does not have");
     }
     return *bytes;
 }
@@ -46,8 +47,7 @@ void Session::ReadAll(const std::vector<std::string>& paths, bool runLoaded) {
     }
 }
 
-template <class T>
-std::vector<T*> Session::FindAll(const std::optional<std::string>& name) const {
+template <class T> std::vector<T*> Session::FindAll(const std::optional<std::string>& name) const {
     std::vector<T*> found;
     for (const auto& form : forms_) {
         for (int i = 0; i < form->ComponentCount(); ++i) {

@@ -49,8 +49,7 @@ public:
     void AddMessage(const std::string& text) { messages_.push_back(text); }
 
 private:
-    template <class T>
-    std::vector<T*> FindAll(const std::optional<std::string>& name) const;
+    template <class T> std::vector<T*> FindAll(const std::optional<std::string>& name) const;
     template <class T>
     T& FindOne(const std::optional<std::string>& name, const char* what, const char* option) const;
 

@@ -4,7 +4,6 @@
 #include "package/Package.h"
 
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 
 using namespace zel::cli;
@@ -36,7 +35,8 @@ void SplitFormsAndNames(const std::vector<std::string>& args, std::vector<std::s
         if (!onlyPositionals && a == "--") {
             onlyPositionals = true;
         } else if (!onlyPositionals && !a.empty() && a[0] == '-' && a.size() > 1) {
-            const bool takesValue = a == "--user" || a == "-u" || a == "--provider" || a == "--editor";
+            const bool takesValue =
+                a == "--user" || a == "-u" || a == "--provider" || a == "--editor";
             afterUser = afterUser || a == "--user" || a == "-u" || a.rfind("--user=", 0) == 0;
             if (takesValue) {
                 ++i;
@@ -81,12 +81,14 @@ int main(int argc, char** argv) {
         c->add_option("--provider", o.provider, "the rights provider (Name or Form.Name)");
     };
 
-    auto* example = app.add_subcommand("example", "write the example shop: forms and a fresh database");
+    auto* example =
+        app.add_subcommand("example", "write the example shop: forms and a fresh database");
     example->add_option("dir", o.dir, "folder to write into")->capture_default_str();
     example->add_flag("--force", o.force, "replace an existing example");
     json(example);
 
-    auto* login = app.add_subcommand("login", "log a user in and show the menu and buttons they get");
+    auto* login =
+        app.add_subcommand("login", "log a user in and show the menu and buttons they get");
     forms(login);
     login->add_option("-u,--user", o.user, "user ID")->required();
     login->add_flag("--password-stdin", o.passwordStdin, "read the password from standard input");
@@ -105,8 +107,9 @@ int main(int argc, char** argv) {
     CLI::App* change[2];
     const char* changeNames[2] = {"grant", "revoke"};
     for (int i = 0; i < 2; ++i) {
-        change[i] = app.add_subcommand(changeNames[i], std::string(changeNames[i]) +
-                                                           " rights as an administrator's clicks, then save");
+        change[i] = app.add_subcommand(changeNames[i],
+                                       std::string(changeNames[i]) +
+                                           " rights as an administrator's clicks, then save");
         change[i]->add_option("args", o.files, "FORM... --user ID NAME...")->required();
         change[i]->add_option("-u,--user", o.user, "user ID")->required();
         change[i]->add_option("--provider", o.provider, "the rights provider (Name or Form.Name)");
@@ -131,8 +134,10 @@ int main(int argc, char** argv) {
     auto* check = form->add_subcommand("check", "read each file and report the first error");
     check->add_option("files", o.files, "form files, in load order")->required();
     json(check);
-    auto* format = form->add_subcommand("format", "print the last file as the form writer writes it");
-    format->add_option("files", o.files, "form files; earlier ones are the forms it refers to")->required();
+    auto* format =
+        form->add_subcommand("format", "print the last file as the form writer writes it");
+    format->add_option("files", o.files, "form files; earlier ones are the forms it refers to")
+        ->required();
     json(format);
 
     try {

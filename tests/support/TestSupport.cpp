@@ -1,8 +1,7 @@
 #include "support/TestSupport.h"
 
-#include <sqlite3.h>
-
 #include <cstdlib>
+#include <sqlite3.h>
 #include <stdexcept>
 
 namespace zel::test {
@@ -27,7 +26,9 @@ MessageRecorder::MessageRecorder() {
     });
 }
 
-MessageRecorder::~MessageRecorder() { host::SetMessagePresenter(std::move(previous_)); }
+MessageRecorder::~MessageRecorder() {
+    host::SetMessagePresenter(std::move(previous_));
+}
 
 std::vector<std::string> MessageRecorder::Texts() const {
     std::vector<std::string> texts;
@@ -100,7 +101,9 @@ void MakeUserTable(const std::string& path, const std::string& table, const std:
     sqlite3_finalize(s);
 }
 
-void ExecSql(const std::string& path, const std::string& sql) { Db(path).Exec(sql); }
+void ExecSql(const std::string& path, const std::string& sql) {
+    Db(path).Exec(sql);
+}
 
 std::optional<std::string> QueryText(const std::string& path, const std::string& sql) {
     Db db(path);
@@ -112,8 +115,9 @@ std::optional<std::string> QueryText(const std::string& path, const std::string&
     if (sqlite3_step(s) == SQLITE_ROW && sqlite3_column_type(s, 0) != SQLITE_NULL) {
         const void* p = sqlite3_column_blob(s, 0);
         int n = sqlite3_column_bytes(s, 0);
-        result = p != nullptr ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n))
-                              : std::string();
+        result = p != nullptr
+                     ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n))
+                     : std::string();
     }
     sqlite3_finalize(s);
     return result;
