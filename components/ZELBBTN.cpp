@@ -1,6 +1,5 @@
 #include "components/ZELBBTN.h"
 
-#include "components/ButtonRight.h"
 #include "host/Palette.h"
 
 namespace zel {
@@ -32,7 +31,7 @@ const TClassInfo& TZELBitBtn::StaticClass() {
     return info;
 }
 
-TZELBitBtn::TZELBitBtn(TComponent* owner) : TBitBtn(owner) {
+TZELBitBtn::TZELBitBtn(TComponent* owner) : TRightsAwareButton(owner) {
     AutoInitialize();
 }
 
@@ -41,33 +40,9 @@ TZELBitBtn::~TZELBitBtn() {
 }
 
 void TZELBitBtn::AutoInitialize() {
-    zelRight_ = nullptr;
     hideIfDisabled_ = false;
     SetKind(bkOK);
     SetModalResult(mrOk);
-}
-
-void TZELBitBtn::SetZELRight(TZELRight* value) {
-    zelRight_ = value;
-    if (value != nullptr) {
-        FreeNotification(value);
-    }
-}
-
-void TZELBitBtn::Notification(TComponent* component, TOperation operation) {
-    TBitBtn::Notification(component, operation);
-    if (operation == opRemove && component == zelRight_) {
-        zelRight_ = nullptr;
-    }
-}
-
-void TZELBitBtn::Loaded() {
-    TBitBtn::Loaded();
-    ApplyButtonRight(*this, zelRight_, right_);
-}
-
-void TZELBitBtn::KeyPress(char& key) {
-    TBitBtn::KeyPress(key);
 }
 
 namespace ZELBBTN {

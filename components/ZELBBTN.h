@@ -1,15 +1,13 @@
 #pragma once
-// TZELBitBtn: a bitmap button guarded by one named right of a rights provider. When its
-// form has finished loading it asks the provider once (see ButtonRight.h).
+// TZELBitBtn: a bitmap button guarded by one named right of a rights provider; it asks
+// the provider once, when its form has finished loading (see RightsAwareButton.h).
 
-#include "components/ZELRight.h"
+#include "components/RightsAwareButton.h"
 #include "host/Buttons.h"
-
-#include <string>
 
 namespace zel {
 
-class TZELBitBtn : public host::TBitBtn {
+class TZELBitBtn : public TRightsAwareButton<host::TBitBtn> {
 public:
     explicit TZELBitBtn(host::TComponent* owner);
     ~TZELBitBtn() override;
@@ -17,29 +15,16 @@ public:
     static const host::TClassInfo& StaticClass();
     const host::TClassInfo& Class() const override { return StaticClass(); }
 
-    TZELRight* ZELRight() const { return zelRight_; }
-    /// Links the provider (none unlinks).
-    void SetZELRight(TZELRight* value);
     /// Stored with the form; the rights check does not read it (the provider's
     /// HideDisabledItem decides).
     bool HideIfDisabled() const { return hideIfDisabled_; }
     void SetHideIfDisabled(bool value) { hideIfDisabled_ = value; }
-    const std::string& Right() const { return right_; }
-    void SetRight(const std::string& value) { right_ = value; }
-
-    void Loaded() override;
-    void KeyPress(char& key) override;
-
-protected:
-    void Notification(host::TComponent* component, host::TOperation operation) override;
 
 private:
     void AutoInitialize();
     void AutoDestroy() {}
 
-    TZELRight* zelRight_ = nullptr;
     bool hideIfDisabled_ = false;
-    std::string right_;
 };
 
 namespace ZELBBTN {

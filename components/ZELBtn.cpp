@@ -1,6 +1,5 @@
 #include "components/ZELBtn.h"
 
-#include "components/ButtonRight.h"
 #include "host/Palette.h"
 
 namespace zel {
@@ -26,7 +25,7 @@ const TClassInfo& TZELButton::StaticClass() {
     return info;
 }
 
-TZELButton::TZELButton(TComponent* owner) : TButton(owner) {
+TZELButton::TZELButton(TComponent* owner) : TRightsAwareButton(owner) {
     AutoInitialize();
 }
 
@@ -35,32 +34,8 @@ TZELButton::~TZELButton() {
 }
 
 void TZELButton::AutoInitialize() {
-    zelRight_ = nullptr;
     SetCaption("Btn caption");
     SetModalResult(mrOk);
-}
-
-void TZELButton::SetZELRight(TZELRight* value) {
-    zelRight_ = value;
-    if (value != nullptr) {
-        FreeNotification(value);
-    }
-}
-
-void TZELButton::Notification(TComponent* component, TOperation operation) {
-    TButton::Notification(component, operation);
-    if (operation == opRemove && component == zelRight_) {
-        zelRight_ = nullptr;
-    }
-}
-
-void TZELButton::Loaded() {
-    TButton::Loaded();
-    ApplyButtonRight(*this, zelRight_, right_);
-}
-
-void TZELButton::KeyPress(char& key) {
-    TButton::KeyPress(key);
 }
 
 namespace ZELBtn {
