@@ -3,6 +3,8 @@
 // mirror the model. Subscribing returns a TConnection; destroying the connection
 // unsubscribes, and destroying the subject disconnects every connection, so neither side
 // can reach the other after it is gone. Emitting to no observers costs one branch.
+// Observers mirror the model; they must not add or remove menu items or rows from inside
+// a notice, since the pass that sent it may be walking them.
 
 #include <cstdint>
 #include <functional>
