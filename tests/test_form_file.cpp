@@ -11,6 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 
 using namespace zel;
 using namespace zel::host;
@@ -284,6 +285,42 @@ TEST_F(FormFiles, DeepNestingAndHugeStringsFailCleanly) {
         parent = AddItem(&form, parent, "I" + std::to_string(i), "x");
     }
     EXPECT_THROW(WriteForm(form), EFormError);
+}
+
+TEST_F(FormFiles, MangledFormsEitherReadOrFailWithAFormError) {
+    // Deterministic mutations of a real form: every outcome is a form or an EFormError,
+    // never a crash, a hang or another kind of error (the sanitizer build watches memory).
+    std::mt19937 random(20261209);
+    const std::string original = kMainForm;
+    const std::string alphabet = "'#+=():.-$ \n\tobjectendTrueFalse0123456789\xFF";
+    int read = 0, refused = 0;
+    for (int round = 0; round < 1500; ++round) {
+        std::string text = original;
+        const int edits = 1 + static_cast<int>(random() % 4);
+        for (int e = 0; e < edits && !text.empty(); ++e) {
+            const std::size_t at = random() % text.size();
+            const char c = alphabet[random() % alphabet.size()];
+            switch (random() % 3) {
+            case 0:
+                text[at] = c;
+                break;
+            case 1:
+                text.insert(at, 1, c);
+                break;
+            default:
+                text.erase(at, 1 + random() % 8);
+                break;
+            }
+        }
+        try {
+            std::unique_ptr<TForm> form(ReadFormText(text, "mangled.dfm", dir.Path().string()));
+            ++read;
+        } catch (const EFormError&) {
+            ++refused;
+        }
+    }
+    EXPECT_EQ(read + refused, 1500);
+    EXPECT_GT(refused, 0);
 }
 
 TEST_F(FormFiles, MissingFileIsAnError) {
