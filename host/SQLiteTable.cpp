@@ -6,6 +6,7 @@
 #include <climits>
 #include <filesystem>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace zel::host {
 
@@ -176,8 +177,14 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
         throw EDatabaseError("No table name given for the dataset of database '" + databaseName_ +
                              "'");
     }
-    int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI;
     const std::string path = DatabasePath();
+    // A file nobody may write is opened read-only, for the superuser too, whom the file
+    // system would let write it anyway.
+    struct stat info {};
+    const bool writeProtected = ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+                                (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    int flags = (readOnly_ || writeProtected ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                SQLITE_OPEN_URI;
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
         std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);

@@ -362,6 +362,17 @@ TEST_F(Cli, ReadOnlyTableRefusesTheSaveAndChangesNothing) {
     EXPECT_EQ(Acl("ann"), before);
 }
 
+TEST_F(Cli, WriteProtectedDatabaseFileIsNeverWritten) {
+    const std::string before = Acl("ann");
+    std::filesystem::permissions(dir.File("staff.db"), std::filesystem::perms::owner_read |
+                                                           std::filesystem::perms::group_read);
+    Outcome r = Exec(d, {"grant", "staff.dfm", "admin.dfm", "-u", "ann", "miVoid", "--json"});
+    std::filesystem::permissions(dir.File("staff.db"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.json()["messages"], Json(V{"Cannot save setting due to error!"}));
+    EXPECT_EQ(Acl("ann"), before);
+}
+
 TEST_F(Cli, MatrixInEveryFormat) {
     Outcome j = Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--json"});
     ASSERT_EQ(j.status, 0) << j.err;
