@@ -5,22 +5,29 @@
 
 namespace zel {
 
-host::TDataSet& RequireDataSet(const host::TDataSource* source, const std::string& who) {
+namespace {
+// Built only when something is missing: the checks sit on every log-in and preview.
+std::string Describe(const host::TComponent& who) {
+    return who.ClassName() + (who.Name().empty() ? std::string() : " " + who.Name());
+}
+} // namespace
+
+host::TDataSet& RequireDataSet(const host::TDataSource* source, const host::TComponent& who) {
     if (source == nullptr) {
-        throw host::EDatabaseError("No data source is linked to " + who);
+        throw host::EDatabaseError("No data source is linked to " + Describe(who));
     }
     if (source->DataSet() == nullptr) {
-        throw host::EDatabaseError("The data source of " + who + " has no dataset");
+        throw host::EDatabaseError("The data source of " + Describe(who) + " has no dataset");
     }
     return *source->DataSet();
 }
 
-host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const std::string& who) {
+host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TComponent& who) {
     if (menu == nullptr) {
-        throw host::EMenuError("No main menu is linked to " + who);
+        throw host::EMenuError("No main menu is linked to " + Describe(who));
     }
     if (menu->Items() == nullptr) {
-        throw host::EMenuError("The main menu of " + who + " has no items");
+        throw host::EMenuError("The main menu of " + Describe(who) + " has no items");
     }
     return *menu->Items();
 }

@@ -9,11 +9,12 @@
 
 namespace zel {
 
-/// The dataset behind `source`; raises EDatabaseError when either is missing.
-host::TDataSet& RequireDataSet(const host::TDataSource* source, const std::string& who);
+/// The dataset behind `source`, linked by `who`; raises EDatabaseError naming `who` when
+/// either is missing.
+host::TDataSet& RequireDataSet(const host::TDataSource* source, const host::TComponent& who);
 
-/// The root item of `menu`; raises EMenuError when no menu is linked.
-host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const std::string& who);
+/// The root item of `menu`, linked by `who`; raises EMenuError when no menu is linked.
+host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TComponent& who);
 
 /// The system's message box: a confirmation with the OK button only, help context 0.
 void ShowMessage(const std::string& text);

@@ -208,14 +208,11 @@ void TZELMenuCheckListBox::Revoke(const std::string& name) {
 }
 
 void TZELMenuCheckListBox::RevokeAll(const std::vector<std::string>& names) {
-    if (names.size() < 8) {
-        for (const auto& n : names) {
-            Revoke(n);
-        }
-        return;
-    }
     // One pass instead of a search and a shift per name: each name removes the first entry
     // still matching it, exactly as revoking the names one after another would.
+    if (names.empty()) {
+        return;
+    }
     std::unordered_map<std::string, int> pending;
     for (const auto& n : names) {
         ++pending[FoldCase(n)];
@@ -305,7 +302,7 @@ void TZELMenuCheckListBox::RevokeAllRight() {
 }
 
 void TZELMenuCheckListBox::ActivateSetting() {
-    ActivateSettingForSubMenu(&RequireMenuRoot(linkedMainMenu_, "rights editor " + Name()));
+    ActivateSettingForSubMenu(&RequireMenuRoot(linkedMainMenu_, *this));
 }
 
 void TZELMenuCheckListBox::ActivateSettingForSubMenu(TMenuItem* item) {
@@ -316,12 +313,17 @@ void TZELMenuCheckListBox::ActivateSettingForSubMenu(TMenuItem* item) {
 
 bool TZELMenuCheckListBox::LoadSetting() {
     try {
-        TDataSet& table = RequireDataSet(dataSource_, "rights editor " + Name());
+        TDataSet& table = RequireDataSet(dataSource_, *this);
         const std::string rights =
             VarToStr(table.FieldByName(userAccessRightFieldName_).AsVariant());
         // Load exactly the record: nothing of an earlier user or earlier grants survives.
+        // The list is emptied, so unchecking the rows is the whole revoke; the preview at the
+        // end covers the menu, and without one the load fails here, before any row is loaded.
         authorisedMenuItems_->Clear();
-        RevokeAllRight();
+        for (int i = 0; i < Count(); ++i) {
+            SetChecked(i, false);
+        }
+        RequireMenuRoot(linkedMainMenu_, *this);
         accessright::Read(rights, [this](const std::string& token) {
             const int row = menuItemNames_->IndexOf(token);
             if (row >= 0 && !HasRight(token)) {
@@ -341,7 +343,7 @@ void TZELMenuCheckListBox::SaveSetting() {
     const std::string rights = accessright::Write(*authorisedMenuItems_);
     TDataSet* table = nullptr;
     try {
-        TDataSet& t = RequireDataSet(dataSource_, "rights editor " + Name());
+        TDataSet& t = RequireDataSet(dataSource_, *this);
         t.Edit();
         table = &t;
         t.FieldByName(userAccessRightFieldName_).SetAsVariant(TVariant(rights));

@@ -90,7 +90,7 @@ bool TZELRight::HasRight(const std::string& name) const {
 
 void TZELRight::ActivateSetting() {
     FreeSpecialItems();
-    ActivateSettingForSubMenu(&RequireMenuRoot(linkedMainMenu_, "rights provider " + Name()));
+    ActivateSettingForSubMenu(&RequireMenuRoot(linkedMainMenu_, *this));
 }
 
 void TZELRight::ActivateSettingForSubMenu(TMenuItem* item) {
@@ -98,7 +98,7 @@ void TZELRight::ActivateSettingForSubMenu(TMenuItem* item) {
 }
 
 void TZELRight::FreeSpecialItems() {
-    FreeSpecialItemsForSubMenu(&RequireMenuRoot(linkedMainMenu_, "rights provider " + Name()));
+    FreeSpecialItemsForSubMenu(&RequireMenuRoot(linkedMainMenu_, *this));
 }
 
 void TZELRight::FreeSpecialItemsForSubMenu(TMenuItem* item) {
@@ -133,7 +133,7 @@ bool TZELRight::LoadSetting() {
     const char* failure = nullptr;
     bool passwordMatched = false;
     try {
-        TDataSet& table = RequireDataSet(dataSource_, "rights provider " + Name());
+        TDataSet& table = RequireDataSet(dataSource_, *this);
         table.First();
         bool found = false;
         while (!found && !table.Eof()) {

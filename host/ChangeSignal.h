@@ -70,6 +70,14 @@ public:
     }
     bool HasObservers() const { return !slots_.empty(); }
 
+    /// A property setter's whole work: store `value` and announce `kind`, if it changed.
+    template <class T> void Assign(T& field, const T& value, TChangeKind kind) {
+        if (field != value) {
+            field = value;
+            Emit({kind});
+        }
+    }
+
 private:
     friend class TConnection;
     void EmitSlow(const TChange& change);

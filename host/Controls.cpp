@@ -21,24 +21,15 @@ TControl::~TControl() {
 }
 
 void TControl::SetCaption(const std::string& caption) {
-    if (caption != caption_) {
-        caption_ = caption;
-        Changed(TChangeKind::Caption);
-    }
+    changes_.Assign(caption_, caption, TChangeKind::Caption);
 }
 
 void TControl::SetEnabled(bool enabled) {
-    if (enabled != enabled_) {
-        enabled_ = enabled;
-        Changed(TChangeKind::Enabled);
-    }
+    changes_.Assign(enabled_, enabled, TChangeKind::Enabled);
 }
 
 void TControl::SetVisible(bool visible) {
-    if (visible != visible_) {
-        visible_ = visible;
-        Changed(TChangeKind::Visible);
-    }
+    changes_.Assign(visible_, visible, TChangeKind::Visible);
 }
 
 void TControl::Click() {

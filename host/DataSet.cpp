@@ -111,12 +111,7 @@ void TDataSet::First() {
     buffer_.clear();
     hasRecord_ = InternalFirst(buffer_);
     eof_ = !hasRecord_;
-    if (hasRecord_) {
-        LoadRecord(buffer_);
-    } else {
-        buffer_.clear();
-        LoadRecord(buffer_); // an empty dataset's fields read as NULL
-    }
+    LoadRecord(buffer_); // without a record, buffer_ is empty and the fields read as NULL
 }
 
 void TDataSet::Next() {
@@ -135,10 +130,6 @@ void TDataSet::Next() {
 bool TDataSet::Eof() const {
     CheckActive();
     return eof_;
-}
-
-bool TDataSet::HasRecord() const {
-    return Active() && hasRecord_;
 }
 
 int TDataSet::FieldCount() const {

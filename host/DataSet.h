@@ -67,8 +67,6 @@ public:
     /// stays current.
     void Next();
     bool Eof() const;
-    /// True when there is a current record (the dataset is open and not empty).
-    bool HasRecord() const;
 
     int FieldCount() const;
     TField& Fields(int index);

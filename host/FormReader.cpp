@@ -48,7 +48,7 @@ public:
         try {
             Begin(*form, rootNode);
             SetProperties(*form, rootNode);
-            ReadChildren(*form, rootNode, 1);
+            ReadChildren(*form, rootNode);
             ResolveFixups();
             if (!runLoaded_) {
                 return guard.release();
@@ -88,7 +88,7 @@ private:
         c.SetFormFolder(folder_);
     }
 
-    void ReadChildren(TComponent& parent, const Node& node, int depth) {
+    void ReadChildren(TComponent& parent, const Node& node) {
         auto* parentItem = dynamic_cast<TMenuItem*>(&parent);
         auto* parentMenu = dynamic_cast<TMainMenu*>(&parent);
         for (const auto& childNode : node.children) {
@@ -106,7 +106,7 @@ private:
             if (parentItem == nullptr && parentMenu == nullptr && &parent != form_) {
                 Fail(childNode->line, parent.ClassName() + " cannot hold nested objects");
             }
-            if (FindClass(childNode->className)->InheritsFrom(TForm::StaticClass())) {
+            if (cls->InheritsFrom(TForm::StaticClass())) {
                 Fail(childNode->line, "a form cannot be nested in another");
             }
             TComponent* child = cls->create(form_);
@@ -117,7 +117,7 @@ private:
                 parentMenu->Items()->Add(static_cast<TMenuItem*>(child));
             }
             SetProperties(*child, *childNode);
-            ReadChildren(*child, *childNode, depth + 1);
+            ReadChildren(*child, *childNode);
         }
     }
 

@@ -46,24 +46,15 @@ void TMenuItem::Detach() {
 }
 
 void TMenuItem::SetCaption(const std::string& caption) {
-    if (caption != caption_) {
-        caption_ = caption;
-        changes_.Emit({TChangeKind::Caption});
-    }
+    changes_.Assign(caption_, caption, TChangeKind::Caption);
 }
 
 void TMenuItem::SetEnabled(bool enabled) {
-    if (enabled != enabled_) {
-        enabled_ = enabled;
-        changes_.Emit({TChangeKind::Enabled});
-    }
+    changes_.Assign(enabled_, enabled, TChangeKind::Enabled);
 }
 
 void TMenuItem::SetVisible(bool visible) {
-    if (visible != visible_) {
-        visible_ = visible;
-        changes_.Emit({TChangeKind::Visible});
-    }
+    changes_.Assign(visible_, visible, TChangeKind::Visible);
 }
 
 TMenuItem* TMenuItem::Items(int index) const {

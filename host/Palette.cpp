@@ -14,15 +14,17 @@ std::map<std::string, std::string>& Resources() {
     static std::map<std::string, std::string> resources;
     return resources;
 }
-std::string Upper(std::string s) {
-    for (char& c : s) {
+} // namespace
+
+std::string BitmapResourceName(const TClassInfo& componentClass) {
+    std::string name = componentClass.name;
+    for (char& c : name) {
         if (c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
         }
     }
-    return s;
+    return name;
 }
-} // namespace
 
 void RegisterComponents(const std::string& page, std::initializer_list<const TClassInfo*> classes) {
     auto& pages = Pages();
@@ -37,7 +39,7 @@ void RegisterComponents(const std::string& page, std::initializer_list<const TCl
         auto& entries = it->entries;
         if (std::none_of(entries.begin(), entries.end(),
                          [&](const auto& e) { return e.componentClass == cls; })) {
-            const std::string* bitmap = FindResource(Upper(cls->name));
+            const std::string* bitmap = FindResource(BitmapResourceName(*cls));
             entries.push_back({cls, bitmap != nullptr ? *bitmap : std::string()});
         }
     }

@@ -25,6 +25,9 @@ struct TPalettePage {
 /// resource named after its class name in upper case.
 void RegisterComponents(const std::string& page, std::initializer_list<const TClassInfo*> classes);
 
+/// The name of a class's palette bitmap resource: the class name in upper case.
+std::string BitmapResourceName(const TClassInfo& componentClass);
+
 /// The palette pages in the order they were first used.
 const std::vector<TPalettePage>& PalettePages();
 /// Removes every page (a tool unloading its packages).

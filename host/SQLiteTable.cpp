@@ -292,11 +292,10 @@ bool TSQLiteTable::Fetch(sqlite3_stmt* statement, bool afterCurrent) {
     return true;
 }
 
-bool TSQLiteTable::Deliver(std::vector<TVariant>& values) {
+void TSQLiteTable::Deliver(std::vector<TVariant>& values) {
     const Row& row = batch_[position_];
     currentRowid_ = row.rowid;
-    values = row.values;
-    return true;
+    values = row.values; // the batch keeps its copy for Post
 }
 
 bool TSQLiteTable::InternalFirst(std::vector<TVariant>& values) {
@@ -304,18 +303,18 @@ bool TSQLiteTable::InternalFirst(std::vector<TVariant>& values) {
     if (!Fetch(firstBatch_, false)) {
         return false;
     }
-    return Deliver(values);
+    Deliver(values);
+    return true;
 }
 
 bool TSQLiteTable::InternalNext(std::vector<TVariant>& values) {
     if (position_ + 1 < batch_.size()) {
         ++position_;
-        return Deliver(values);
-    }
-    if (batch_.empty() || !Fetch(nextBatch_, true)) {
+    } else if (batch_.empty() || !Fetch(nextBatch_, true)) {
         return false; // the last record stays current
     }
-    return Deliver(values);
+    Deliver(values);
+    return true;
 }
 
 void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,

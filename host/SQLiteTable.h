@@ -61,7 +61,7 @@ private:
     [[noreturn]] void Fail(const std::string& what) const;
     sqlite3_stmt* Prepare(const std::string& sql) const;
     bool Fetch(sqlite3_stmt* statement, bool afterCurrent);
-    bool Deliver(std::vector<TVariant>& values);
+    void Deliver(std::vector<TVariant>& values);
     std::string ColumnList() const;
 
     std::string databaseName_;

@@ -40,7 +40,6 @@ public:
     void SetStrings(int index, const std::string& s);
 
     const std::vector<std::string>& Items() const { return items_; }
-    bool operator==(const TStringList& other) const { return items_ == other.items_; }
 
 private:
     void CheckIndex(int index) const;

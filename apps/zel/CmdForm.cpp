@@ -1,5 +1,6 @@
 // zel form check and zel form format.
 #include "Commands.h"
+#include "Encoding.h"
 #include "Session.h"
 #include "host/FormFile.h"
 
@@ -9,30 +10,23 @@ namespace zel::cli {
 
 Result FormCheck(const std::vector<std::string>& files, const Style& style) {
     Session session; // collects any message box a form's loading shows
-    std::vector<std::unique_ptr<host::TForm>> forms;
+    std::vector<std::unique_ptr<host::TForm>> forms; // read directly: errors keep file and line
     Result r;
-    Json checked = Json::array();
+    r.json = {{"result", true}, {"files", Json::array()}};
     for (const auto& file : files) {
         try {
             forms.emplace_back(host::ReadForm(file));
-            checked.push_back({{"file", file}, {"ok", true}});
+            r.json["files"].push_back({{"file", file}, {"ok", true}});
             r.text += style.Green("ok") + "     " + file + "\n";
         } catch (const host::EFormError& e) {
-            checked.push_back({{"file", file}, {"ok", false}});
             r.status = 1;
+            r.json["result"] = false;
+            r.json["files"].push_back({{"file", file}, {"ok", false}});
             r.json["error"] = {{"file", e.File()}, {"line", e.Line()}, {"message", Text(e.what())}};
-            r.text += style.Red("error") + "  " + Text(e.what()).get<std::string>() + "\n";
+            r.text += style.Red("error") + "  " + ToUtf8(e.what()) + "\n";
             break; // later files may depend on this one
         }
     }
-    while (!forms.empty()) {
-        forms.pop_back();
-    }
-    Json object = {{"result", r.status == 0}, {"files", checked}};
-    if (r.json.contains("error")) {
-        object["error"] = r.json["error"];
-    }
-    r.json = object;
     return r;
 }
 

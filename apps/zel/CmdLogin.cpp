@@ -78,20 +78,15 @@ Result Login(const Target& target, const std::string& user, const std::string& p
 
         r.text = ok ? style.Green("Logged in as " + ToUtf8(user)) + "\n"
                     : style.Red("Log-in of " + ToUtf8(user) + " refused") + "\n";
-        for (const auto& m : session.Messages()) {
-            r.text += "  " + ToUtf8(m) + "\n";
-        }
+        r.text += MessagesText(session.Messages());
         if (menu != nullptr && menu->Items() != nullptr) {
             r.text += style.Bold("Menu") + "\n" + MenuText(*menu->Items(), style);
         }
         if (!buttons.empty()) {
             std::vector<std::vector<std::string>> rows;
             for (const auto& b : buttons) {
-                std::string state = b.enabled ? style.Green("enabled") : style.Red("disabled");
-                if (!b.visible) {
-                    state += style.Dim(", hidden");
-                }
-                rows.push_back({ToUtf8(b.form + "." + b.name), b.cls, ToUtf8(b.right), state});
+                rows.push_back({ToUtf8(b.form + "." + b.name), b.cls, ToUtf8(b.right),
+                                StateText(style, b.enabled, b.visible)});
             }
             r.text += style.Bold("Buttons") + "\n" + Columns(rows);
         }

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Encoding.h"
 #include "Guard.h"
+#include "components/Links.h"
 
 namespace zel::cli {
 
@@ -118,7 +119,7 @@ Result Matrix(const Target& target, const std::string& format, const Style& styl
     TZELMenuCheckListBox& editor = session.Editor(target.editor);
     const TZELRight& provider = session.Provider(target.provider);
     return Guarded(session, [&] {
-        host::TDataSet& table = TableOf(editor.DataSource(), "rights editor " + editor.Name());
+        host::TDataSet& table = RequireDataSet(editor.DataSource(), editor);
         Grid grid;
         bool ok = true;
         // One pass over the table: the editor loads whichever record is current.
@@ -148,9 +149,7 @@ Result Matrix(const Target& target, const std::string& format, const Style& styl
                   {"users", TextList(grid.users)},
                   {"rights", rights}};
         if (!ok) {
-            for (const auto& m : session.Messages()) {
-                r.text += ToUtf8(m) + "\n";
-            }
+            r.text += MessagesText(session.Messages());
         } else if (format == "csv") {
             r.text = CsvText(editor, grid);
         } else if (format == "html") {

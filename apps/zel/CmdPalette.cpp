@@ -41,10 +41,7 @@ Result Palette(const std::optional<std::string>& exportDir, const Style& style) 
         Json classes = Json::array();
         std::vector<std::vector<std::string>> rows;
         for (const host::TPaletteEntry& e : page.entries) {
-            std::string resource = e.componentClass->name;
-            for (char& c : resource) {
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            }
+            const std::string resource = host::BitmapResourceName(*e.componentClass);
             classes.push_back({{"name", e.componentClass->name},
                                {"bitmap", resource},
                                {"bytes", e.bitmap.size()}});

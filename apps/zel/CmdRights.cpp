@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Encoding.h"
 #include "Guard.h"
+#include "components/Links.h"
 
 namespace zel::cli {
 
@@ -10,7 +11,7 @@ namespace {
 // the user is not there or the load failed.
 bool LoadUser(Session& session, TZELMenuCheckListBox& editor, const TZELRight& provider,
               const std::string& user) {
-    host::TDataSet& table = TableOf(editor.DataSource(), "rights editor " + editor.Name());
+    host::TDataSet& table = RequireDataSet(editor.DataSource(), editor);
     if (!MoveToUser(table, provider.UserIDFieldName(), user)) {
         session.AddMessage("No user with ID " + user + " in the table");
         return false;
@@ -37,9 +38,7 @@ Result Report(const Session& session, const TZELMenuCheckListBox& editor, bool o
               {"rows", rows},
               {"granted", TextList(editor.Granted().Items())}};
     r.text = (ok ? style.Bold(headline) : style.Red(headline)) + "\n";
-    for (const auto& m : session.Messages()) {
-        r.text += "  " + ToUtf8(m) + "\n";
-    }
+    r.text += MessagesText(session.Messages());
     if (ok) {
         r.text += Columns(table);
     }

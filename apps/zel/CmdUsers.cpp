@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Encoding.h"
 #include "Guard.h"
+#include "components/Links.h"
 
 namespace zel::cli {
 
@@ -10,8 +11,7 @@ Result Users(const Target& target, const Style& style) {
     session.ReadAll(target.forms);
     TZELRight& provider = session.Provider(target.provider);
     return Guarded(session, [&] {
-        host::TDataSet& table =
-            TableOf(provider.DataSource(), "rights provider " + provider.Name());
+        host::TDataSet& table = RequireDataSet(provider.DataSource(), provider);
         std::vector<std::string> ids;
         for (table.First(); !table.Eof(); table.Next()) {
             ids.push_back(table.FieldByName(provider.UserIDFieldName()).AsString());

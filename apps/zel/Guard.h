@@ -3,6 +3,7 @@
 // read, ...) becomes exit status 1 with the error among the messages. Bad usage passes.
 
 #include "Commands.h"
+#include "Encoding.h"
 #include "Session.h"
 
 #include <exception>
@@ -21,7 +22,7 @@ inline Result Guarded(Session& session, const std::function<Result()>& work) {
         session.AddMessage(e.what());
         r.json["result"] = false;
         r.json["messages"] = TextList(session.Messages());
-        r.text = Text(e.what()).get<std::string>() + "\n";
+        r.text = ToUtf8(e.what()) + "\n";
         return r;
     }
 }

@@ -41,6 +41,19 @@ Json MenuJson(const host::TMenuItem& root) {
     return items;
 }
 
+std::string StateText(const Style& style, bool enabled, bool visible) {
+    std::string state = enabled ? style.Green("enabled") : style.Red("disabled");
+    return visible ? state : state + style.Dim(", hidden");
+}
+
+std::string MessagesText(const std::vector<std::string>& messages) {
+    std::string text;
+    for (const auto& m : messages) {
+        text += "  " + ToUtf8(m) + "\n";
+    }
+    return text;
+}
+
 std::string DisplayCaption(const std::string& caption) {
     std::string out;
     for (std::size_t i = 0; i < caption.size(); ++i) {
@@ -65,10 +78,7 @@ void MenuLines(const host::TMenuItem& parent, int level, const Style& style,
         if (item.IsLine()) {
             rows.push_back({indent + style.Dim("----"), "", ""});
         } else {
-            std::string state = item.Enabled() ? style.Green("enabled") : style.Red("disabled");
-            if (!item.Visible()) {
-                state += style.Dim(", hidden");
-            }
+            const std::string state = StateText(style, item.Enabled(), item.Visible());
             rows.push_back(
                 {indent + ToUtf8(DisplayCaption(item.Caption())), ToUtf8(item.Name()), state});
         }

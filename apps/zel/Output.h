@@ -37,6 +37,12 @@ Json MenuJson(const host::TMenuItem& root);
 /// The menu as an indented tree with each item's state.
 std::string MenuText(const host::TMenuItem& root, const Style& style);
 
+/// "enabled" or "disabled", with ", hidden" for what is not visible.
+std::string StateText(const Style& style, bool enabled, bool visible);
+
+/// The message boxes' texts, one indented line each.
+std::string MessagesText(const std::vector<std::string>& messages);
+
 /// A caption as the menu shows it: "&&" is "&", a single "&" marks the accelerator.
 std::string DisplayCaption(const std::string& caption);
 

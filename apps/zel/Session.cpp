@@ -1,7 +1,6 @@
 #include "Session.h"
 
 #include "Encoding.h"
-#include "components/Links.h"
 #include "host/FormFile.h"
 
 namespace zel::cli {
@@ -88,10 +87,6 @@ TZELMenuCheckListBox& Session::Editor(const std::optional<std::string>& name) co
 
 bool Session::HasProvider(const std::optional<std::string>& name) const {
     return !FindAll<TZELRight>(name).empty();
-}
-
-host::TDataSet& TableOf(host::TDataSource* source, const std::string& who) {
-    return RequireDataSet(source, who);
 }
 
 bool MoveToUser(host::TDataSet& table, const std::string& field, const std::string& id) {

@@ -58,9 +58,6 @@ private:
     host::TMessagePresenter previous_;
 };
 
-/// The dataset behind a component's data source, or a host error naming the component.
-host::TDataSet& TableOf(host::TDataSource* source, const std::string& who);
-
 /// Moves `table` to the first record whose `field` equals `id`; false at the end.
 bool MoveToUser(host::TDataSet& table, const std::string& field, const std::string& id);
 

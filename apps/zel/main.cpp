@@ -25,26 +25,17 @@ struct Options {
 };
 
 // In `zel grant FORM... --user ID NAME...` the positionals before --user are forms and
-// those after it are right names; CLI11 cannot tell them apart, so look at the order.
-void SplitFormsAndNames(const std::vector<std::string>& args, std::vector<std::string>& forms,
-                        std::vector<std::string>& names) {
-    bool afterUser = false;
-    bool onlyPositionals = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (!onlyPositionals && a == "--") {
-            onlyPositionals = true;
-        } else if (!onlyPositionals && !a.empty() && a[0] == '-' && a.size() > 1) {
-            const bool takesValue =
-                a == "--user" || a == "-u" || a == "--provider" || a == "--editor";
-            afterUser = afterUser || a == "--user" || a == "-u" || a.rfind("--user=", 0) == 0;
-            if (takesValue) {
-                ++i;
-            }
-        } else {
-            (afterUser ? names : forms).push_back(a);
+// those after it are right names: CLI11 records the order in which it met each one.
+std::size_t PositionalsBeforeUser(const CLI::App& command, const CLI::Option* args,
+                                  const CLI::Option* user) {
+    std::size_t count = 0;
+    for (const CLI::Option* o : command.parse_order()) {
+        if (o == user) {
+            break;
         }
+        count += o == args ? 1 : 0;
     }
+    return count;
 }
 
 Target MakeTarget(const Options& o) {
@@ -105,13 +96,16 @@ int main(int argc, char** argv) {
     json(rights);
 
     CLI::App* change[2];
+    CLI::Option* changeArgs[2];
+    CLI::Option* changeUser[2];
     const char* changeNames[2] = {"grant", "revoke"};
     for (int i = 0; i < 2; ++i) {
         change[i] = app.add_subcommand(changeNames[i],
                                        std::string(changeNames[i]) +
                                            " rights as an administrator's clicks, then save");
-        change[i]->add_option("args", o.files, "FORM... --user ID NAME...")->required();
-        change[i]->add_option("-u,--user", o.user, "user ID")->required();
+        changeArgs[i] =
+            change[i]->add_option("args", o.files, "FORM... --user ID NAME...")->required();
+        changeUser[i] = change[i]->add_option("-u,--user", o.user, "user ID")->required();
         change[i]->add_option("--provider", o.provider, "the rights provider (Name or Form.Name)");
         change[i]->add_option("--editor", o.editor, "the rights editor (Name or Form.Name)");
         json(change[i]);
@@ -166,10 +160,12 @@ int main(int argc, char** argv) {
             r = Rights(MakeTarget(o), Argument(o.user, "the user ID"), style);
         } else if (change[0]->parsed() || change[1]->parsed()) {
             const bool grant = change[0]->parsed();
-            std::vector<std::string> args(argv + 1, argv + argc), names;
-            args.erase(args.begin()); // the command itself
-            o.forms.clear();
-            SplitFormsAndNames(args, o.forms, names);
+            const int c = grant ? 0 : 1;
+            const std::size_t forms = std::min(
+                PositionalsBeforeUser(*change[c], changeArgs[c], changeUser[c]), o.files.size());
+            o.forms.assign(o.files.begin(), o.files.begin() + static_cast<std::ptrdiff_t>(forms));
+            const std::vector<std::string> names(
+                o.files.begin() + static_cast<std::ptrdiff_t>(forms), o.files.end());
             if (o.forms.empty() || names.empty()) {
                 throw UsageError(std::string("usage: zel ") + (grant ? "grant" : "revoke") +
                                  " FORM... --user ID NAME...");

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "host/SQLiteTable.h"
+
 #include <cstdlib>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -57,17 +59,6 @@ struct Db {
     }
 };
 
-std::string Quote(const std::string& name) {
-    std::string q = "\"";
-    for (char c : name) {
-        q += c;
-        if (c == '"') {
-            q += '"';
-        }
-    }
-    return q + "\"";
-}
-
 void Bind(sqlite3_stmt* s, int i, const std::optional<std::string>& v) {
     if (v) {
         sqlite3_bind_text(s, i, v->data(), static_cast<int>(v->size()), SQLITE_TRANSIENT);
@@ -81,11 +72,12 @@ void MakeUserTable(const std::string& path, const std::string& table, const std:
                    const std::string& passwordField, const std::string& rightsField,
                    const std::vector<UserRow>& rows) {
     Db db(path);
-    db.Exec("DROP TABLE IF EXISTS " + Quote(table));
-    db.Exec("CREATE TABLE " + Quote(table) + " (" + Quote(idField) + " TEXT, " +
-            Quote(passwordField) + " TEXT, " + Quote(rightsField) + " TEXT)");
+    db.Exec("DROP TABLE IF EXISTS " + host::QuoteIdentifier(table));
+    db.Exec("CREATE TABLE " + host::QuoteIdentifier(table) + " (" + host::QuoteIdentifier(idField) +
+            " TEXT, " + host::QuoteIdentifier(passwordField) + " TEXT, " +
+            host::QuoteIdentifier(rightsField) + " TEXT)");
     sqlite3_stmt* s = nullptr;
-    std::string sql = "INSERT INTO " + Quote(table) + " VALUES (?, ?, ?)";
+    std::string sql = "INSERT INTO " + host::QuoteIdentifier(table) + " VALUES (?, ?, ?)";
     sqlite3_prepare_v2(db.db, sql.c_str(), -1, &s, nullptr);
     db.Exec("BEGIN");
     for (const auto& r : rows) {
