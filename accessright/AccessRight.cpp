@@ -1,4 +1,4 @@
-#include "accessright/AccessRight.h"
+#include "zel/accessright/AccessRight.h"
 
 namespace zel::accessright {
 

@@ -1,12 +1,12 @@
 // How the rights passes scale: log-in over a large user table, the rights walk and the
 // editor over large menus. Run: build/default/bench/bench_rights
-#include "accessright/AccessRight.h"
-#include "components/ZELMCLB.h"
-#include "components/ZELRight.h"
-#include "host/DataSource.h"
-#include "host/Dialogs.h"
-#include "host/Form.h"
-#include "host/SQLiteTable.h"
+#include "zel/accessright/AccessRight.h"
+#include "zel/components/ZELMCLB.h"
+#include "zel/components/ZELRight.h"
+#include "zel/host/DataSource.h"
+#include "zel/host/Dialogs.h"
+#include "zel/host/Form.h"
+#include "zel/host/SQLiteTable.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

@@ -1,18 +1,21 @@
-# zel_library(NAME target ALIAS alias DIR folder SOURCES ... HEADERS ...)
-# Declares one library of the project with its include root (the project folder, so
-# includes read as <host/Component.h>) and its install rules.
+# zel_library(NAME target ALIAS alias DIR folder SOURCES ... HEADERS ... [PRIVATE_HEADERS ...])
+# Declares one library of the project with its install rules. Sources include the project's
+# headers as "zel/<folder>/<header>", in the build tree (through a link named zel to the
+# source tree) as after installation, so an installed header reads exactly as it did here.
+# HEADERS are the public interface and are installed; PRIVATE_HEADERS are not.
 function(zel_library)
-  cmake_parse_arguments(Z "SHARED" "NAME;ALIAS;DIR" "SOURCES;HEADERS" ${ARGN})
+  cmake_parse_arguments(Z "SHARED" "NAME;ALIAS;DIR" "SOURCES;HEADERS;PRIVATE_HEADERS" ${ARGN})
   if(Z_SHARED)
-    add_library(${Z_NAME} SHARED ${Z_SOURCES} ${Z_HEADERS})
+    add_library(${Z_NAME} SHARED ${Z_SOURCES} ${Z_HEADERS} ${Z_PRIVATE_HEADERS})
   else()
-    add_library(${Z_NAME} ${Z_SOURCES} ${Z_HEADERS})
+    add_library(${Z_NAME} ${Z_SOURCES} ${Z_HEADERS} ${Z_PRIVATE_HEADERS})
   endif()
   add_library(zel::${Z_ALIAS} ALIAS ${Z_NAME})
-  set_target_properties(${Z_NAME} PROPERTIES EXPORT_NAME ${Z_ALIAS})
+  set_target_properties(${Z_NAME} PROPERTIES EXPORT_NAME ${Z_ALIAS}
+    VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
   target_include_directories(${Z_NAME} PUBLIC
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
-    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/zel>)
+    $<BUILD_INTERFACE:${ZEL_INCLUDE_ROOT}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   install(TARGETS ${Z_NAME} EXPORT zelTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

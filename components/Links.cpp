@@ -1,7 +1,7 @@
-#include "components/Links.h"
+#include "zel/components/Links.h"
 
-#include "host/Dialogs.h"
-#include "host/Errors.h"
+#include "zel/host/Dialogs.h"
+#include "zel/host/Errors.h"
 
 namespace zel {
 
@@ -30,6 +30,16 @@ host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TCompo
         throw host::EMenuError("The main menu of " + Describe(who) + " has no items");
     }
     return *menu->Items();
+}
+
+std::string CaughtErrorText() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an error that carries no message";
+    }
 }
 
 void ShowMessage(const std::string& text) {

@@ -2,8 +2,8 @@
 // Following a component's links where an operation needs them: a missing link raises an
 // error that names the component, which the callers' catch-all handlers then report.
 
-#include "host/DataSource.h"
-#include "host/Menus.h"
+#include "zel/host/DataSource.h"
+#include "zel/host/Menus.h"
 
 #include <string>
 
@@ -15,6 +15,10 @@ host::TDataSet& RequireDataSet(const host::TDataSource* source, const host::TCom
 
 /// The root item of `menu`, linked by `who`; raises EMenuError when no menu is linked.
 host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TComponent& who);
+
+/// The text of the exception being handled, for a catch-all handler that keeps why it
+/// failed: the message of a std::exception, or a note that it was of another kind.
+std::string CaughtErrorText();
 
 /// The system's message box: a confirmation with the OK button only, help context 0.
 void ShowMessage(const std::string& text);

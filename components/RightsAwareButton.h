@@ -6,8 +6,8 @@
 // no provider is disabled, visibility as stored: a button guarded by a right never works
 // unguarded.
 
-#include "components/ZELRight.h"
-#include "host/Buttons.h"
+#include "zel/components/ZELRight.h"
+#include "zel/host/Buttons.h"
 
 #include <string>
 

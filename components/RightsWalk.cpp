@@ -1,4 +1,4 @@
-#include "components/RightsWalk.h"
+#include "zel/components/RightsWalk.h"
 
 #include <vector>
 

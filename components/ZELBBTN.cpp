@@ -1,6 +1,6 @@
-#include "components/ZELBBTN.h"
+#include "zel/components/ZELBBTN.h"
 
-#include "host/Palette.h"
+#include "zel/host/Palette.h"
 
 namespace zel {
 

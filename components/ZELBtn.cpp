@@ -1,6 +1,6 @@
-#include "components/ZELBtn.h"
+#include "zel/components/ZELBtn.h"
 
-#include "host/Palette.h"
+#include "zel/host/Palette.h"
 
 namespace zel {
 

@@ -2,8 +2,8 @@
 // TZELButton: a push button guarded by one named right of a rights provider; it asks the
 // provider once, when its form has finished loading (see RightsAwareButton.h).
 
-#include "components/RightsAwareButton.h"
-#include "host/Buttons.h"
+#include "zel/components/RightsAwareButton.h"
+#include "zel/host/Buttons.h"
 
 namespace zel {
 

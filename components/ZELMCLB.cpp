@@ -1,10 +1,10 @@
-#include "components/ZELMCLB.h"
+#include "zel/components/ZELMCLB.h"
 
-#include "accessright/AccessRight.h"
-#include "components/Links.h"
-#include "components/RightsWalk.h"
-#include "host/CaseFold.h"
-#include "host/Palette.h"
+#include "zel/accessright/AccessRight.h"
+#include "zel/components/Links.h"
+#include "zel/components/RightsWalk.h"
+#include "zel/host/CaseFold.h"
+#include "zel/host/Palette.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -312,6 +312,7 @@ void TZELMenuCheckListBox::ActivateSettingForSubMenu(TMenuItem* item) {
 // ---- The user record ---------------------------------------------------------------------
 
 bool TZELMenuCheckListBox::LoadSetting() {
+    lastErrorText_.clear();
     try {
         TDataSet& table = RequireDataSet(dataSource_, *this);
         const std::string rights =
@@ -334,6 +335,7 @@ bool TZELMenuCheckListBox::LoadSetting() {
         ActivateSetting();
         return true;
     } catch (...) {
+        lastErrorText_ = CaughtErrorText();
         ShowMessage("Cannot load setting due to error!");
         return false;
     }
@@ -341,18 +343,22 @@ bool TZELMenuCheckListBox::LoadSetting() {
 
 void TZELMenuCheckListBox::SaveSetting() {
     const std::string rights = accessright::Write(*authorisedMenuItems_);
-    TDataSet* table = nullptr;
+    TDataSet* began = nullptr; // the table, when this call put it into edit mode
+    lastErrorText_.clear();
     try {
         TDataSet& t = RequireDataSet(dataSource_, *this);
+        const bool editing = t.Active() && t.State() == dsEdit;
         t.Edit();
-        table = &t;
+        began = editing ? nullptr : &t;
         t.FieldByName(userAccessRightFieldName_).SetAsVariant(TVariant(rights));
         t.Post();
     } catch (...) {
-        if (table != nullptr) {
+        lastErrorText_ = CaughtErrorText();
+        if (began != nullptr) {
+            // Never leave our own edit half-done; the application's own stays as it was.
             try {
-                table->Cancel(); // never leave the record half-edited
-            } catch (...) {      // the failure is reported below
+                began->Cancel();
+            } catch (...) { // the failure is reported below
             }
         }
         ShowMessage("Cannot save setting due to error!");

@@ -6,10 +6,10 @@
 // menu. LoadSetting shows the rights of the dataset's current record; SaveSetting writes
 // the granted names back into it as an access-right string.
 
-#include "host/CheckLst.h"
-#include "host/DataSource.h"
-#include "host/Menus.h"
-#include "host/StringList.h"
+#include "zel/host/CheckLst.h"
+#include "zel/host/DataSource.h"
+#include "zel/host/Menus.h"
+#include "zel/host/StringList.h"
 
 #include <memory>
 #include <string>
@@ -42,8 +42,12 @@ public:
     /// raises; a failure shows one message and returns false.
     bool LoadSetting();
     /// Writes the granted list into the current record. Never raises; a failure shows one
-    /// message and leaves the record as it was.
+    /// message and leaves the record as it was. An edit that the application had begun
+    /// before is left in edit mode with its values; one this call began is cancelled.
     void SaveSetting();
+    /// Why the last LoadSetting or SaveSetting failed: the text of the error it caught, or
+    /// empty when it succeeded.
+    const std::string& LastErrorText() const { return lastErrorText_; }
     /// Checks every row and grants its name, then previews.
     void GrantAllRight();
     /// Unchecks every row and revokes its name, then previews.
@@ -97,6 +101,7 @@ private:
     // The real nesting level of each row, kept when the row is built: the depth used by
     // propagation, whatever the row text looks like.
     std::vector<int> rowLevels_;
+    std::string lastErrorText_;
 };
 
 namespace ZELMCLB {

@@ -1,11 +1,11 @@
-#include "components/ZELRight.h"
+#include "zel/components/ZELRight.h"
 
-#include "accessright/AccessRight.h"
-#include "components/ConstantTimeEqual.h"
-#include "components/Links.h"
-#include "components/RightsWalk.h"
-#include "host/Errors.h"
-#include "host/Palette.h"
+#include "zel/accessright/AccessRight.h"
+#include "zel/components/ConstantTimeEqual.h"
+#include "zel/components/Links.h"
+#include "zel/components/RightsWalk.h"
+#include "zel/host/Errors.h"
+#include "zel/host/Palette.h"
 
 #include <vector>
 
@@ -132,21 +132,24 @@ void TZELRight::FreeSpecialItemsForSubMenu(TMenuItem* item) {
 bool TZELRight::LoadSetting() {
     const char* failure = nullptr;
     bool passwordMatched = false;
+    lastErrorText_.clear();
     try {
         TDataSet& table = RequireDataSet(dataSource_, *this);
         table.First();
         bool found = false;
         while (!found && !table.Eof()) {
-            if (table.FieldByName(userIDFieldName_).AsString() == userID_) {
+            const TField& id = table.FieldByName(userIDFieldName_);
+            // A record without a user ID is nobody's: it must not be reachable as "".
+            if (!id.IsNull() && id.AsString() == userID_) {
                 found = true;
             } else {
                 table.Next();
             }
         }
+        const TField* password = found ? &table.FieldByName(userPasswordFieldName_) : nullptr;
         if (!found) {
             failure = "Invalid user ID!";
-        } else if (!ConstantTimeEqual(table.FieldByName(userPasswordFieldName_).AsString(),
-                                      userPassword_)) {
+        } else if (password->IsNull() || !ConstantTimeEqual(password->AsString(), userPassword_)) {
             failure = "Invalid password!";
         } else {
             passwordMatched = true;
@@ -158,6 +161,7 @@ bool TZELRight::LoadSetting() {
         }
     } catch (...) {
         failure = "Cannot load setting due to error!";
+        lastErrorText_ = CaughtErrorText();
         if (passwordMatched) {
             // Never leave a half-loaded user's rights in force: impose nothing granted.
             authorisedMenuItems_->Clear();

@@ -4,10 +4,10 @@
 // main menu (ActivateSetting): granted items are enabled, the others disabled and, with
 // HideDisabledItem, hidden; items whose caption begins with "<" are destroyed first.
 
-#include "host/Component.h"
-#include "host/DataSource.h"
-#include "host/Menus.h"
-#include "host/StringList.h"
+#include "zel/host/Component.h"
+#include "zel/host/DataSource.h"
+#include "zel/host/Menus.h"
+#include "zel/host/StringList.h"
 
 #include <memory>
 #include <string>
@@ -45,12 +45,16 @@ public:
     /// Logs UserID in with UserPassword: finds the first record whose user ID field equals
     /// UserID, checks the password, fills the granted list from the access-right field and
     /// imposes it on the menu. Never raises; a failure shows one message and returns false.
+    /// A user ID or password field holding NULL matches nothing, not even empty text.
     bool LoadSetting();
     /// Destroys special items, then imposes the granted list on the linked menu. Raises
     /// EMenuError when no menu is linked.
     void ActivateSetting();
     /// Whether `name` is granted (letter case ignored).
     bool HasRight(const std::string& name) const;
+    /// Why the last LoadSetting failed: the text of the error it caught, or empty when it
+    /// caught none (it succeeded, or refused the user ID or password).
+    const std::string& LastErrorText() const { return lastErrorText_; }
     /// The live granted list; callers may change it and then call ActivateSetting.
     host::TStringList* GetAuthorisedMenuItems() { return authorisedMenuItems_.get(); }
 
@@ -75,6 +79,7 @@ private:
     std::string userIDFieldName_;
     std::string userPassword_;
     std::string userPasswordFieldName_;
+    std::string lastErrorText_;
 };
 
 namespace ZELRight {

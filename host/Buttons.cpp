@@ -1,6 +1,6 @@
-#include "host/Buttons.h"
+#include "zel/host/Buttons.h"
 
-#include "host/Errors.h"
+#include "zel/host/Errors.h"
 
 namespace zel::host {
 

@@ -2,8 +2,8 @@
 // Push buttons: TButton, and TBitBtn with a kind (OK, Cancel, ...) that sets its modal
 // result.
 
-#include "host/Controls.h"
-#include "host/ModalResult.h"
+#include "zel/host/Controls.h"
+#include "zel/host/ModalResult.h"
 
 #include <string>
 #include <vector>

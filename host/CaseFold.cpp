@@ -1,11 +1,13 @@
-#include "host/CaseFold.h"
+#include "zel/host/CaseFold.h"
+
+#include "zel/host/TextEncoding.h"
 
 #include <array>
 
 namespace zel::host {
 
 namespace {
-constexpr std::array<unsigned char, 256> MakeFoldTable() {
+constexpr std::array<unsigned char, 256> MakeAsciiTable() {
     std::array<unsigned char, 256> t{};
     for (int i = 0; i < 256; ++i) {
         t[i] = static_cast<unsigned char>(i);
@@ -13,6 +15,10 @@ constexpr std::array<unsigned char, 256> MakeFoldTable() {
     for (int c = 'A'; c <= 'Z'; ++c) {
         t[c] = static_cast<unsigned char>(c + 32);
     }
+    return t;
+}
+constexpr std::array<unsigned char, 256> MakeWindows1252Table() {
+    std::array<unsigned char, 256> t = MakeAsciiTable();
     // Latin-1 range of Windows-1252: À..Þ pair with à..þ, except × (0xD7) and ÷ (0xF7).
     for (int c = 0xC0; c <= 0xDE; ++c) {
         if (c != 0xD7) {
@@ -25,17 +31,23 @@ constexpr std::array<unsigned char, 256> MakeFoldTable() {
     t[0x9F] = 0xFF; // Ÿ ÿ
     return t;
 }
-constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+constexpr std::array<unsigned char, 256> kAscii = MakeAsciiTable();
+constexpr std::array<unsigned char, 256> kWindows1252 = MakeWindows1252Table();
+
+const std::array<unsigned char, 256>& Table() {
+    return TextEncoding() == TTextEncoding::Utf8 ? kAscii : kWindows1252;
+}
 } // namespace
 
 unsigned char FoldCase(unsigned char c) {
-    return kFold[c];
+    return Table()[c];
 }
 
 std::string FoldCase(std::string_view text) {
+    const auto& fold = Table();
     std::string out(text);
     for (char& c : out) {
-        c = static_cast<char>(kFold[static_cast<unsigned char>(c)]);
+        c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
     }
     return out;
 }
@@ -44,8 +56,9 @@ bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
+    const auto& fold = Table();
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (kFold[static_cast<unsigned char>(a[i])] != kFold[static_cast<unsigned char>(b[i])]) {
+        if (fold[static_cast<unsigned char>(a[i])] != fold[static_cast<unsigned char>(b[i])]) {
             return false;
         }
     }

@@ -1,13 +1,15 @@
 #pragma once
-// Letter case in the system's 8-bit character set (Windows-1252): ASCII letters and the
-// accented and other letters that have an upper and a lower form in that set.
+// Letter case in the system's character set, by the host's text setting (TextEncoding.h):
+// under Windows-1252, ASCII letters and the accented and other letters that have an upper
+// and a lower form in that set; under UTF-8, ASCII letters only, so that no byte of a
+// multi-byte character is ever changed.
 
 #include <string>
 #include <string_view>
 
 namespace zel::host {
 
-/// The lower-case form of a Windows-1252 byte; bytes that are not letters map to themselves.
+/// The lower-case form of a byte; bytes that are not letters map to themselves.
 unsigned char FoldCase(unsigned char c);
 
 /// `text` with every byte folded.

@@ -1,4 +1,4 @@
-#include "host/ChangeSignal.h"
+#include "zel/host/ChangeSignal.h"
 
 #include <algorithm>
 

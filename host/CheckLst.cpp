@@ -1,6 +1,6 @@
-#include "host/CheckLst.h"
+#include "zel/host/CheckLst.h"
 
-#include "host/Errors.h"
+#include "zel/host/Errors.h"
 
 namespace zel::host {
 

@@ -4,8 +4,8 @@
 // its box, or the space key on the selected row) is ToggleRow: select the row, flip its
 // check, run ClickCheck.
 
-#include "host/Controls.h"
-#include "host/StringList.h"
+#include "zel/host/Controls.h"
+#include "zel/host/StringList.h"
 
 #include <vector>
 

@@ -1,7 +1,8 @@
-#include "host/ClassInfo.h"
+#include "zel/host/ClassInfo.h"
 
-#include "host/CaseFold.h"
-#include "host/Errors.h"
+#include "zel/host/CaseFold.h"
+#include "zel/host/Errors.h"
+#include "zel/host/Immortal.h"
 
 #include <unordered_map>
 
@@ -13,8 +14,8 @@ struct Registry {
     std::unordered_map<std::string, const TClassInfo*> byName;
 };
 Registry& registry() {
-    static Registry r;
-    return r;
+    static Immortal<Registry> r;
+    return *r;
 }
 } // namespace
 

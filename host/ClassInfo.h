@@ -3,7 +3,7 @@
 // classes that forms may create, a factory. The form reader finds classes here by name;
 // the published properties of a class are declared alongside (see Properties.h).
 
-#include "host/Properties.h"
+#include "zel/host/Properties.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "host/Component.h"
+#include "zel/host/Component.h"
 
-#include "host/Errors.h"
+#include "zel/host/Errors.h"
 
 namespace zel::host {
 

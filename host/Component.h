@@ -4,7 +4,7 @@
 // A->FreeNotification(B), whichever of A and B is destroyed first tells the other through
 // Notification(dying, opRemove), so no link to a destroyed component survives.
 
-#include "host/ClassInfo.h"
+#include "zel/host/ClassInfo.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "host/Controls.h"
+#include "zel/host/Controls.h"
 
 namespace zel::host {
 

@@ -2,9 +2,9 @@
 // TControl: a visual component with a caption, Enabled and Visible, the input events, and
 // change notifications for a front end that mirrors it.
 
-#include "host/ChangeSignal.h"
-#include "host/Component.h"
-#include "host/Events.h"
+#include "zel/host/ChangeSignal.h"
+#include "zel/host/Component.h"
+#include "zel/host/Events.h"
 
 #include <string>
 

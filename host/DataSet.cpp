@@ -1,7 +1,7 @@
-#include "host/DataSet.h"
+#include "zel/host/DataSet.h"
 
-#include "host/CaseFold.h"
-#include "host/Errors.h"
+#include "zel/host/CaseFold.h"
+#include "zel/host/Errors.h"
 
 namespace zel::host {
 
@@ -89,11 +89,10 @@ void TDataSet::CheckActive() const {
     }
 }
 
-void TDataSet::CheckBrowseMode(const char* operation) const {
+void TDataSet::CheckBrowseMode() {
     CheckActive();
     if (state_ == dsEdit) {
-        throw EDatabaseError(std::string("Cannot ") + operation + " " + DisplayName() +
-                             " while a record is being edited: post or cancel it first");
+        Post(); // raises, and stays in edit mode, when the record cannot be saved
     }
 }
 
@@ -106,16 +105,36 @@ void TDataSet::LoadRecord(std::vector<TVariant>& values) {
     }
 }
 
+// The values as the source now holds them: they become every field's old value, and the
+// value of each field that was not assigned, so that assigned values survive for a retry.
+void TDataSet::LoadStoredValues(std::vector<TVariant>& values) {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        TField& f = *fields_[i];
+        f.oldValue_ = i < values.size() ? std::move(values[i]) : TVariant();
+        if (!f.modified_) {
+            f.value_ = f.oldValue_;
+        }
+    }
+}
+
 void TDataSet::First() {
-    CheckBrowseMode("move in");
+    CheckBrowseMode();
     buffer_.clear();
     hasRecord_ = InternalFirst(buffer_);
     eof_ = !hasRecord_;
     LoadRecord(buffer_); // without a record, buffer_ is empty and the fields read as NULL
 }
 
+void TDataSet::Refresh() {
+    CheckBrowseMode();
+    buffer_.clear();
+    hasRecord_ = InternalRefresh(buffer_);
+    eof_ = !hasRecord_;
+    LoadRecord(buffer_);
+}
+
 void TDataSet::Next() {
-    CheckBrowseMode("move in");
+    CheckBrowseMode();
     if (eof_) {
         return;
     }
@@ -188,7 +207,16 @@ void TDataSet::Post() {
     }
     if (!changed.empty()) {
         std::vector<TVariant> stored;
-        InternalPost(changed, stored); // raises: stay in edit mode with the values assigned
+        try {
+            InternalPost(changed, stored); // raises: stay in edit mode with the values assigned
+        } catch (const ERecordChanged&) {
+            // Show what is stored now, so that the next load does not offer the stale record.
+            buffer_.clear();
+            if (InternalReread(buffer_)) {
+                LoadStoredValues(buffer_);
+            }
+            throw;
+        }
         for (std::size_t i = 0; i < targets.size() && i < stored.size(); ++i) {
             targets[i]->value_ = std::move(stored[i]);
         }

@@ -3,8 +3,8 @@
 // record. Concrete datasets (TSQLiteTable) supply the Internal* steps. Every operation
 // that cannot be done raises EDatabaseError with a message naming what was wrong.
 
-#include "host/Component.h"
-#include "host/Variant.h"
+#include "zel/host/Component.h"
+#include "zel/host/Variant.h"
 
 #include <memory>
 #include <string>
@@ -61,11 +61,17 @@ public:
     bool GetActive() const { return Loading() ? streamedActive_ : Active(); }
     TDataSetState State() const { return state_; }
 
-    /// Moves to the first record; Eof() is then true only for an empty dataset.
+    /// Moves to the first record; Eof() is then true only for an empty dataset. Like every
+    /// move, it first posts a record being edited; when that post fails it raises and the
+    /// record stays in edit mode.
     void First();
     /// Moves to the next record; past the last one Eof() becomes true and the last record
     /// stays current.
     void Next();
+    /// Reads the current record again from the source, as it is stored now: the same record
+    /// (by its row id), or the next one when it is gone, or the last one when nothing
+    /// follows it. Posts a record being edited first.
+    void Refresh();
     bool Eof() const;
 
     int FieldCount() const;
@@ -78,6 +84,9 @@ public:
     void Edit();
     /// Writes the assigned fields of the current record and returns to browse mode. When it
     /// fails the dataset stays in edit mode, with the assigned values, for Cancel or retry.
+    /// When another user changed the record since it was read, it raises ERecordChanged
+    /// after reading the record again: the fields' old values (and every field not
+    /// assigned) then hold what is stored now, so Cancel shows that.
     void Post();
     /// Drops the assigned values and returns to browse mode.
     void Cancel();
@@ -98,15 +107,22 @@ protected:
     /// `stored` holds each changed field's value as the source now keeps it.
     virtual void InternalPost(const std::vector<const TField*>& changed,
                               std::vector<TVariant>& stored) = 0;
+    /// Read the current record again into `values`; false when it no longer exists.
+    virtual bool InternalReread(std::vector<TVariant>& values) = 0;
+    /// Re-position after a refresh: fetch the current record, or the next, or the last one
+    /// (see Refresh); false when the source holds no record at all.
+    virtual bool InternalRefresh(std::vector<TVariant>& values) = 0;
     /// Names the dataset in messages.
     virtual std::string DisplayName() const;
 
     void CheckActive() const;
-    void CheckBrowseMode(const char* operation) const;
+    /// Before a move: posts a record being edited, as the host's datasets do.
+    void CheckBrowseMode();
 
 private:
     friend class TField;
     void LoadRecord(std::vector<TVariant>& values);
+    void LoadStoredValues(std::vector<TVariant>& values);
 
     TDataSetState state_ = dsInactive;
     bool eof_ = true;

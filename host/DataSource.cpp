@@ -1,4 +1,4 @@
-#include "host/DataSource.h"
+#include "zel/host/DataSource.h"
 
 namespace zel::host {
 

@@ -2,8 +2,8 @@
 // TDataSource: the link from data-aware components to a dataset. The link is cleared
 // when the dataset is destroyed.
 
-#include "host/Component.h"
-#include "host/DataSet.h"
+#include "zel/host/Component.h"
+#include "zel/host/DataSet.h"
 
 namespace zel::host {
 

@@ -1,6 +1,7 @@
-#include "host/Dialogs.h"
+#include "zel/host/Dialogs.h"
 
-#include "host/ModalResult.h"
+#include "zel/host/Immortal.h"
+#include "zel/host/ModalResult.h"
 
 #include <iostream>
 
@@ -13,8 +14,8 @@ int WriteToStandardError(const TMessage& message) {
 }
 
 TMessagePresenter& CurrentPresenter() {
-    static TMessagePresenter presenter = WriteToStandardError;
-    return presenter;
+    static Immortal<TMessagePresenter> presenter(WriteToStandardError);
+    return *presenter;
 }
 } // namespace
 

@@ -37,6 +37,26 @@ public:
     using Exception::Exception;
 };
 
+/// The database is locked by another connection for longer than the wait allowed: a
+/// failure of the operation, which may succeed later.
+class EDatabaseLocked : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
+/// The database file is damaged or is not a database: reading it cannot give its records.
+class EDatabaseDamaged : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
+/// A save refused because the record no longer holds the values it was read with: another
+/// user changed (or deleted) it since. The message is the system's own.
+class ERecordChanged : public EDatabaseError {
+public:
+    ERecordChanged() : EDatabaseError("Record changed by another user") {}
+};
+
 /// A variant that cannot be converted to the requested type.
 class EVariantError : public Exception {
 public:

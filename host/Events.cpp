@@ -1,4 +1,6 @@
-#include "host/Events.h"
+#include "zel/host/Events.h"
+
+#include "zel/host/Immortal.h"
 
 #include <unordered_map>
 
@@ -6,8 +8,8 @@ namespace zel::host {
 
 namespace {
 std::unordered_map<std::string, TAnyHandler>& Handlers() {
-    static std::unordered_map<std::string, TAnyHandler> handlers;
-    return handlers;
+    static Immortal<std::unordered_map<std::string, TAnyHandler>> handlers;
+    return *handlers;
 }
 } // namespace
 

@@ -3,7 +3,7 @@
 // so that form files can refer to it: an application registers its handlers by name
 // before it reads a form, and the form's `OnClick = SaveClick` picks one up.
 
-#include "host/Properties.h"
+#include "zel/host/Properties.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,6 @@
-#include "host/Form.h"
+#include "zel/host/Form.h"
+
+#include "zel/host/Immortal.h"
 
 #include <vector>
 
@@ -15,8 +17,8 @@ const TClassInfo& TForm::StaticClass() {
 
 namespace {
 std::vector<TForm*>& LiveForms() {
-    static std::vector<TForm*> forms;
-    return forms;
+    static Immortal<std::vector<TForm*>> forms;
+    return *forms;
 }
 } // namespace
 

@@ -1,7 +1,7 @@
 #pragma once
 // TForm: the owner of a form's components, with its caption.
 
-#include "host/Component.h"
+#include "zel/host/Component.h"
 
 #include <string>
 

@@ -16,10 +16,12 @@
 // runs Loaded on every component in the order they were read. A broken file raises one
 // EFormError naming the file and line; nothing of the half-read form is left.
 
-#include "host/Errors.h"
-#include "host/Form.h"
+#include "zel/host/Errors.h"
+#include "zel/host/Form.h"
 
 #include <cstddef>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,19 +29,28 @@ namespace zel::host {
 
 class EFormError : public Exception {
 public:
-    EFormError(const std::string& file, int line, const std::string& what);
+    EFormError(const std::string& file, int line, const std::string& what,
+               std::exception_ptr cause = nullptr);
     const std::string& File() const { return file_; }
     int Line() const { return line_; }
+    /// The error a component raised while the form was loaded (a table that could not be
+    /// opened, say), or nullptr when the file itself is at fault.
+    const std::exception_ptr& Cause() const { return cause_; }
 
 private:
     std::string file_;
     int line_;
+    std::exception_ptr cause_;
 };
 
 struct TFormOptions {
     /// Run Loaded on the components once the form is read. Without it the form stays as
     /// stored (buttons unchecked, tables unopened): what a formatter writes back.
     bool runLoaded = true;
+    /// Told each component read, with the line its object starts on, once all links are
+    /// resolved and before any Loaded runs: a checker may note where a component stands,
+    /// or set a table ReadOnly so that nothing it opens can be changed.
+    std::function<void(TComponent&, int line)> beforeLoaded;
     std::size_t maxFileBytes = 64u << 20;
     std::size_t maxStringBytes = 1u << 20;
     int maxDepth = 256;

@@ -2,7 +2,7 @@
 // The syntax of form files: text to a tree of object nodes, with line numbers. Knows
 // nothing of classes or properties; FormReader gives the tree its meaning.
 
-#include "host/FormFile.h"
+#include "zel/host/FormFile.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "host/CaseFold.h"
-#include "host/FormFile.h"
-#include "host/FormParser.h"
-#include "host/HostClasses.h"
-#include "host/Menus.h"
+#include "zel/host/CaseFold.h"
+#include "zel/host/FormFile.h"
+#include "zel/host/FormParser.h"
+#include "zel/host/HostClasses.h"
+#include "zel/host/Menus.h"
 
 #include <climits>
 #include <filesystem>
@@ -12,8 +12,10 @@
 
 namespace zel::host {
 
-EFormError::EFormError(const std::string& file, int line, const std::string& what)
-    : Exception(file + ":" + std::to_string(line) + ": " + what), file_(file), line_(line) {}
+EFormError::EFormError(const std::string& file, int line, const std::string& what,
+                       std::exception_ptr cause)
+    : Exception(file + ":" + std::to_string(line) + ": " + what), file_(file), line_(line),
+      cause_(std::move(cause)) {}
 
 namespace {
 
@@ -29,8 +31,8 @@ struct Fixup {
 
 class Reader {
 public:
-    Reader(const std::string& file, const std::string& folder, bool runLoaded)
-        : file_(file), folder_(folder), runLoaded_(runLoaded) {}
+    Reader(const std::string& file, const std::string& folder, const TFormOptions& options)
+        : file_(file), folder_(folder), options_(options) {}
 
     TForm* Read(const Node& rootNode, TComponent* owner) {
         const TClassInfo* cls = FindClass(rootNode.className);
@@ -50,7 +52,12 @@ public:
             SetProperties(*form, rootNode);
             ReadChildren(*form, rootNode);
             ResolveFixups();
-            if (!runLoaded_) {
+            if (options_.beforeLoaded) {
+                for (auto& [c, line] : loaded_) {
+                    options_.beforeLoaded(*c, line);
+                }
+            }
+            if (!options_.runLoaded) {
                 return guard.release();
             }
             for (auto& [c, line] : loaded_) {
@@ -60,7 +67,8 @@ public:
                 try {
                     c->Loaded();
                 } catch (const std::exception& e) {
-                    Fail(line, (c->Name().empty() ? c->ClassName() : c->Name()) + ": " + e.what());
+                    Fail(line, (c->Name().empty() ? c->ClassName() : c->Name()) + ": " + e.what(),
+                         std::current_exception());
                 }
             }
         } catch (const EFormError&) {
@@ -72,8 +80,9 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(int line, const std::string& what) const {
-        throw EFormError(file_, line, what);
+    [[noreturn]] void Fail(int line, const std::string& what,
+                           std::exception_ptr cause = nullptr) const {
+        throw EFormError(file_, line, what, std::move(cause));
     }
 
     void Begin(TComponent& c, const Node& node) {
@@ -235,7 +244,7 @@ private:
 
     const std::string& file_;
     const std::string& folder_;
-    bool runLoaded_;
+    const TFormOptions& options_;
     TForm* form_ = nullptr;
     int currentLine_ = 1;
     std::vector<std::pair<TComponent*, int>> loaded_;
@@ -252,7 +261,7 @@ TForm* ReadFormText(const std::string& text, const std::string& fileName, const 
     }
     RegisterHostClasses();
     std::unique_ptr<Node> root = form::Parse(text, fileName, limits);
-    return Reader(fileName, folder, limits.runLoaded).Read(*root, owner);
+    return Reader(fileName, folder, limits).Read(*root, owner);
 }
 
 TForm* ReadForm(const std::string& path, TComponent* owner, const TFormOptions& limits) {

@@ -1,5 +1,5 @@
-#include "host/FormFile.h"
-#include "host/Menus.h"
+#include "zel/host/FormFile.h"
+#include "zel/host/Menus.h"
 
 namespace zel::host {
 
@@ -87,8 +87,9 @@ private:
         case TPropKind::Strings: {
             std::string list = "(";
             for (const std::string& s : std::get<std::vector<std::string>>(v)) {
-                list += "\n" + std::string(static_cast<std::size_t>(depth) * 2 + 2, ' ') +
-                        FormatFormString(s, depth * 2 + 2);
+                list += '\n';
+                list.append(static_cast<std::size_t>(depth) * 2 + 2, ' ');
+                list += FormatFormString(s, depth * 2 + 2);
             }
             return list + ")";
         }
@@ -152,7 +153,8 @@ std::string FormatFormString(const std::string& text, int indent) {
         } else {
             flush();
             runChars = 0;
-            pieces.push_back("#" + std::to_string(c));
+            // Not "#" + std::string: GCC 12 at -O3 falsely reports that as -Wrestrict.
+            pieces.push_back(std::string("#").append(std::to_string(c)));
         }
     }
     flush();

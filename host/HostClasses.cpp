@@ -1,11 +1,11 @@
-#include "host/HostClasses.h"
+#include "zel/host/HostClasses.h"
 
-#include "host/Buttons.h"
-#include "host/CheckLst.h"
-#include "host/DataSource.h"
-#include "host/Form.h"
-#include "host/Menus.h"
-#include "host/SQLiteTable.h"
+#include "zel/host/Buttons.h"
+#include "zel/host/CheckLst.h"
+#include "zel/host/DataSource.h"
+#include "zel/host/Form.h"
+#include "zel/host/Menus.h"
+#include "zel/host/SQLiteTable.h"
 
 namespace zel::host {
 

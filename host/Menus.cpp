@@ -1,6 +1,6 @@
-#include "host/Menus.h"
+#include "zel/host/Menus.h"
 
-#include "host/Errors.h"
+#include "zel/host/Errors.h"
 
 #include <algorithm>
 
@@ -28,7 +28,8 @@ TMenuItem::~TMenuItem() {
     // in pre-order, then delete backwards, so every item goes after its descendants.
     std::vector<TMenuItem*> subtree;
     for (std::size_t next = 0;; ++next) {
-        const std::vector<TMenuItem*>& children = next == 0 ? items_ : subtree[next - 1]->items_;
+        const std::vector<TMenuItem*> children =
+            (next == 0 ? items_ : subtree[next - 1]->items_).ToVector();
         subtree.insert(subtree.end(), children.begin(), children.end());
         if (next >= subtree.size()) {
             break;
@@ -61,7 +62,9 @@ TMenuItem* TMenuItem::Items(int index) const {
     if (index < 0 || index >= Count()) {
         throw EMenuError("Menu index " + std::to_string(index) + " out of bounds");
     }
-    return items_[static_cast<std::size_t>(index)];
+    TMenuItem* item = items_[static_cast<std::size_t>(index)];
+    item->indexHint_ = static_cast<std::size_t>(index);
+    return item;
 }
 
 void TMenuItem::Add(TMenuItem* item) {
@@ -87,25 +90,28 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
     if (index < 0 || index > Count()) {
         throw EMenuError("Menu index " + std::to_string(index) + " out of bounds");
     }
-    items_.insert(items_.begin() + index, item);
+    items_.insert(static_cast<std::size_t>(index), item);
+    item->indexHint_ = static_cast<std::size_t>(index);
     item->parent_ = this;
     changes_.Emit({TChangeKind::ItemInserted, index});
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
-    // Destruction removes sub-items last first; look there before searching.
-    int index = !items_.empty() && items_.back() == item ? Count() - 1 : IndexOf(item);
+    const int index = IndexOf(item);
     if (index < 0) {
         return;
     }
-    items_.erase(items_.begin() + index);
+    items_.erase(static_cast<std::size_t>(index));
     item->parent_ = nullptr;
     changes_.Emit({TChangeKind::ItemRemoved, index});
 }
 
 int TMenuItem::IndexOf(const TMenuItem* item) const {
-    auto it = std::find(items_.begin(), items_.end(), item);
-    return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+    if (item != nullptr && item->parent_ == this && item->indexHint_ < items_.size() &&
+        items_[item->indexHint_] == item) {
+        return static_cast<int>(item->indexHint_);
+    }
+    return static_cast<int>(items_.find(const_cast<TMenuItem*>(item)));
 }
 
 const TClassInfo& TMainMenu::StaticClass() {

@@ -4,8 +4,9 @@
 // their parent. Destroying an item destroys its sub-items and removes it from its parent;
 // later items move up by one.
 
-#include "host/ChangeSignal.h"
-#include "host/Component.h"
+#include "zel/host/ChangeSignal.h"
+#include "zel/host/Component.h"
+#include "zel/host/GapList.h"
 
 #include <string>
 #include <vector>
@@ -56,7 +57,10 @@ private:
     bool enabled_ = true;
     bool visible_ = true;
     TMenuItem* parent_ = nullptr;
-    std::vector<TMenuItem*> items_;
+    // Where this item last stood among its parent's sub-items, so that freeing the item
+    // just looked up by position needs no search.
+    mutable std::size_t indexHint_ = 0;
+    GapList<TMenuItem*> items_; // removal walking forward stays linear
     TChangeSignal changes_;
 };
 

@@ -1,6 +1,6 @@
-#include "host/Packages.h"
+#include "zel/host/Packages.h"
 
-#include "host/Errors.h"
+#include "zel/host/Errors.h"
 
 #include <dlfcn.h>
 

@@ -1,4 +1,6 @@
-#include "host/Palette.h"
+#include "zel/host/Palette.h"
+
+#include "zel/host/Immortal.h"
 
 #include <algorithm>
 #include <map>
@@ -7,12 +9,12 @@ namespace zel::host {
 
 namespace {
 std::vector<TPalettePage>& Pages() {
-    static std::vector<TPalettePage> pages;
-    return pages;
+    static Immortal<std::vector<TPalettePage>> pages;
+    return *pages;
 }
 std::map<std::string, std::string>& Resources() {
-    static std::map<std::string, std::string> resources;
-    return resources;
+    static Immortal<std::map<std::string, std::string>> resources;
+    return *resources;
 }
 } // namespace
 

@@ -3,7 +3,7 @@
 // classes in registration order and each class with its palette bitmap. Packages fill it
 // when they are installed; classes registered here can also be read from form files.
 
-#include "host/ClassInfo.h"
+#include "zel/host/ClassInfo.h"
 
 #include <initializer_list>
 #include <string>

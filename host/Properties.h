@@ -4,7 +4,7 @@
 // knows how to read and set its value on a component and whether the writer stores it
 // (by default: when it differs from its declared default).
 
-#include "host/Errors.h"
+#include "zel/host/Errors.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,8 @@
-#include "host/SQLiteTable.h"
+#include "zel/host/SQLiteTable.h"
 
-#include "host/CaseFold.h"
-#include "host/Errors.h"
+#include "zel/host/CaseFold.h"
+#include "zel/host/Errors.h"
+#include "zel/host/TextEncoding.h"
 
 #include <climits>
 #include <filesystem>
@@ -35,7 +36,7 @@ TVariant ReadColumn(sqlite3_stmt* statement, int column) {
     }
 }
 
-// Binds `value` exactly as it was read: same storage class, same bytes.
+// Binds `value` with its bytes as they are, as a BLOB or as TEXT.
 int BindAs(sqlite3_stmt* statement, int index, const TVariant& value, bool asBlob) {
     switch (value.VarType()) {
     case TVariant::Type::Null:
@@ -138,8 +139,21 @@ std::string TSQLiteTable::DisplayName() const {
 }
 
 void TSQLiteTable::Fail(const std::string& what) const {
-    std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
-    throw EDatabaseError(what + ": " + detail);
+    if (db_ == nullptr) {
+        throw EDatabaseError(what + ": out of memory");
+    }
+    const std::string detail = sqlite3_errmsg(db_);
+    switch (sqlite3_errcode(db_)) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw EDatabaseLocked(what + ": " + detail);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        throw EDatabaseDamaged(what + ": database '" + DatabasePath() + "' is damaged (" + detail +
+                               ")");
+    default:
+        throw EDatabaseError(what + ": " + detail);
+    }
 }
 
 sqlite3_stmt* TSQLiteTable::Prepare(const std::string& sql) const {
@@ -245,6 +259,8 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
             " ORDER BY " + rowidName_ + " LIMIT " + std::to_string(kBatchRows);
         firstBatch_ = Prepare(select + order);
         nextBatch_ = Prepare(select + " WHERE " + rowidName_ + " > ?1" + order);
+        fromBatch_ = Prepare(select + " WHERE " + rowidName_ + " >= ?1" + order);
+        lastRow_ = Prepare(select + " ORDER BY " + rowidName_ + " DESC LIMIT 1");
     } catch (...) {
         InternalClose();
         throw;
@@ -253,26 +269,37 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
 }
 
 void TSQLiteTable::InternalClose() {
-    sqlite3_finalize(firstBatch_);
-    sqlite3_finalize(nextBatch_);
-    firstBatch_ = nullptr;
-    nextBatch_ = nullptr;
+    for (sqlite3_stmt** statement : {&firstBatch_, &nextBatch_, &fromBatch_, &lastRow_}) {
+        sqlite3_finalize(*statement);
+        *statement = nullptr;
+    }
     sqlite3_close(db_);
     db_ = nullptr;
     batch_.clear();
     position_ = 0;
 }
 
-bool TSQLiteTable::Fetch(sqlite3_stmt* statement, bool afterCurrent) {
+bool TSQLiteTable::Fetch(sqlite3_stmt* statement, std::optional<std::int64_t> bound,
+                         std::optional<std::int64_t> after) {
     sqlite3_reset(statement);
-    if (afterCurrent) {
-        sqlite3_bind_int64(statement, 1, batch_.empty() ? 0 : batch_.back().rowid);
+    if (bound) {
+        sqlite3_bind_int64(statement, 1, *bound);
     }
     std::vector<Row> rows;
     rows.reserve(kBatchRows);
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
         Row row{sqlite3_column_int64(statement, 0), {}};
+        // A cursor must always move forward. A damaged b-tree can hand back rows out of
+        // order, and asking again for "the rows after" would then never end.
+        if (after && row.rowid <= *after) {
+            sqlite3_reset(statement);
+            throw EDatabaseDamaged("Cannot read " + DisplayName() + ": database '" +
+                                   DatabasePath() + "' is damaged (row id " +
+                                   std::to_string(row.rowid) + " came after row id " +
+                                   std::to_string(*after) + "; PRAGMA integrity_check tells more)");
+        }
+        after = row.rowid;
         row.values.reserve(columns_.size());
         for (std::size_t c = 0; c < columns_.size(); ++c) {
             row.values.push_back(ReadColumn(statement, static_cast<int>(c) + 1));
@@ -300,7 +327,7 @@ void TSQLiteTable::Deliver(std::vector<TVariant>& values) {
 
 bool TSQLiteTable::InternalFirst(std::vector<TVariant>& values) {
     batch_.clear();
-    if (!Fetch(firstBatch_, false)) {
+    if (!Fetch(firstBatch_, std::nullopt, std::nullopt)) {
         return false;
     }
     Deliver(values);
@@ -310,11 +337,44 @@ bool TSQLiteTable::InternalFirst(std::vector<TVariant>& values) {
 bool TSQLiteTable::InternalNext(std::vector<TVariant>& values) {
     if (position_ + 1 < batch_.size()) {
         ++position_;
-    } else if (batch_.empty() || !Fetch(nextBatch_, true)) {
-        return false; // the last record stays current
+    } else if (batch_.empty()) {
+        return false;
+    } else {
+        const std::int64_t last = batch_.back().rowid;
+        if (!Fetch(nextBatch_, last, last)) {
+            return false; // the last record stays current
+        }
     }
     Deliver(values);
     return true;
+}
+
+bool TSQLiteTable::InternalReread(std::vector<TVariant>& values) {
+    if (batch_.empty()) {
+        return false;
+    }
+    const std::int64_t current = currentRowid_;
+    std::vector<Row> kept = batch_;
+    const std::size_t keptPosition = position_;
+    if (Fetch(fromBatch_, current, std::nullopt) && batch_.front().rowid == current) {
+        Deliver(values);
+        return true;
+    }
+    batch_ = std::move(kept); // gone: stay where we were, the old values untouched
+    position_ = keptPosition;
+    return false;
+}
+
+bool TSQLiteTable::InternalRefresh(std::vector<TVariant>& values) {
+    const bool had = !batch_.empty();
+    batch_.clear();
+    if ((had && Fetch(fromBatch_, currentRowid_, std::nullopt)) ||
+        (!had && Fetch(firstBatch_, std::nullopt, std::nullopt)) ||
+        Fetch(lastRow_, std::nullopt, std::nullopt)) {
+        Deliver(values);
+        return true;
+    }
+    return false;
 }
 
 void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
@@ -331,11 +391,20 @@ void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
         sql += " AND " + QuoteIdentifier(f->FieldName()) + " IS ?";
     }
     sqlite3_stmt* statement = Prepare(sql);
+    // A new value goes in as TEXT only when it is valid UTF-8; the 8-bit rights text with
+    // its 0xFF terminators is not, and as TEXT it would break other readers of the table.
+    std::vector<bool> asBlob;
+    for (const TField* f : changed) {
+        const TVariant& v = f->AsVariant();
+        asBlob.push_back(f->OldValue().VarType() == TVariant::Type::Blob ||
+                         v.VarType() == TVariant::Type::Blob ||
+                         (v.VarType() == TVariant::Type::String && !IsValidUtf8(v.Bytes())));
+    }
     int index = 1;
     bool bound = true;
-    for (const TField* f : changed) {
-        bool blob = f->OldValue().VarType() == TVariant::Type::Blob;
-        bound = bound && BindAs(statement, index++, f->AsVariant(), blob) == SQLITE_OK;
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        bound =
+            bound && BindAs(statement, index++, changed[i]->AsVariant(), asBlob[i]) == SQLITE_OK;
     }
     bound = bound && sqlite3_bind_int64(statement, index++, currentRowid_) == SQLITE_OK;
     for (const TField* f : changed) {
@@ -348,16 +417,16 @@ void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
         Fail("Cannot save the record of " + DisplayName());
     }
     if (sqlite3_changes(db_) == 0) {
-        throw EDatabaseError("Record changed by another user");
+        throw ERecordChanged();
     }
     // Keep the values as the table now holds them, so a later Post compares correctly.
     Row& row = batch_[position_];
     stored.clear();
-    for (const TField* f : changed) {
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const TField* f = changed[i];
         TVariant value = f->AsVariant();
         if (value.VarType() == TVariant::Type::String || value.VarType() == TVariant::Type::Blob) {
-            value = f->OldValue().VarType() == TVariant::Type::Blob ? TVariant::Blob(value.Bytes())
-                                                                    : TVariant(value.Bytes());
+            value = asBlob[i] ? TVariant::Blob(value.Bytes()) : TVariant(value.Bytes());
         }
         for (std::size_t c = 0; c < columns_.size(); ++c) {
             if (columns_[c] == f->FieldName()) {

@@ -3,13 +3,19 @@
 //
 // Records come in rowid order, a small batch at a time, so scanning never holds the table
 // in memory and no lock is held between calls. Text keeps every byte: a value stored as
-// TEXT or BLOB reads as its bytes and is written back with the storage class it had.
+// TEXT or BLOB reads as its bytes. A value written is bound as TEXT when it is valid UTF-8
+// (what SQLite and other programs expect of TEXT) and as a BLOB otherwise or when the
+// field held a BLOB, so the same bytes always read back.
+//
+// A damaged file is reported, never looped over: a table that hands back row ids that do
+// not increase raises EDatabaseDamaged naming the file.
 // Post updates the current record only if the fields being changed still hold the values
 // that were read; otherwise it raises "Record changed by another user" and changes nothing.
 
-#include "host/DataSet.h"
+#include "zel/host/DataSet.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +54,8 @@ protected:
     void InternalClose() override;
     bool InternalFirst(std::vector<TVariant>& values) override;
     bool InternalNext(std::vector<TVariant>& values) override;
+    bool InternalReread(std::vector<TVariant>& values) override;
+    bool InternalRefresh(std::vector<TVariant>& values) override;
     void InternalPost(const std::vector<const TField*>& changed,
                       std::vector<TVariant>& stored) override;
     std::string DisplayName() const override;
@@ -60,7 +68,10 @@ private:
     void CheckInactive(const char* property) const;
     [[noreturn]] void Fail(const std::string& what) const;
     sqlite3_stmt* Prepare(const std::string& sql) const;
-    bool Fetch(sqlite3_stmt* statement, bool afterCurrent);
+    /// Reads one batch from `statement`, with ?1 bound to `bound` when given; every row id
+    /// must exceed `after` (when given) and the one before it.
+    bool Fetch(sqlite3_stmt* statement, std::optional<std::int64_t> bound,
+               std::optional<std::int64_t> after);
     void Deliver(std::vector<TVariant>& values);
     std::string ColumnList() const;
 
@@ -73,6 +84,8 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* firstBatch_ = nullptr;
     sqlite3_stmt* nextBatch_ = nullptr;
+    sqlite3_stmt* fromBatch_ = nullptr; // rows from a row id on (Refresh, Reread)
+    sqlite3_stmt* lastRow_ = nullptr;   // the last row (Refresh past the end)
     std::string rowidName_;
     std::vector<std::string> columns_;
     std::vector<Row> batch_;

@@ -1,7 +1,7 @@
-#include "host/StringList.h"
+#include "zel/host/StringList.h"
 
-#include "host/CaseFold.h"
-#include "host/Errors.h"
+#include "zel/host/CaseFold.h"
+#include "zel/host/Errors.h"
 
 namespace zel::host {
 

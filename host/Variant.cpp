@@ -1,6 +1,6 @@
-#include "host/Variant.h"
+#include "zel/host/Variant.h"
 
-#include "host/Errors.h"
+#include "zel/host/Errors.h"
 
 #include <charconv>
 

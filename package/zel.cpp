@@ -1,12 +1,12 @@
 // The package unit: lists the units of the package for the host's start-up and shut-down.
 
-#include "components/ZELBBTN.h"
-#include "components/ZELBtn.h"
-#include "components/ZELMCLB.h"
-#include "components/ZELRight.h"
-#include "host/Palette.h"
-#include "package/EmbeddedFiles.h"
-#include "package/Package.h"
+#include "zel/components/ZELBBTN.h"
+#include "zel/components/ZELBtn.h"
+#include "zel/components/ZELMCLB.h"
+#include "zel/components/ZELRight.h"
+#include "zel/host/Palette.h"
+#include "zel/package/EmbeddedFiles.h"
+#include "zel/package/Package.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "accessright/AccessRight.h"
+#include "zel/accessright/AccessRight.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,10 +1,10 @@
 // Rights-aware buttons: defaults, storage rules and the check at form load.
-#include "components/ZELBBTN.h"
-#include "components/ZELBtn.h"
-#include "components/ZELRight.h"
-#include "host/FormFile.h"
-#include "package/Package.h"
 #include "support/TestSupport.h"
+#include "zel/components/ZELBBTN.h"
+#include "zel/components/ZELBtn.h"
+#include "zel/components/ZELRight.h"
+#include "zel/host/FormFile.h"
+#include "zel/package/Package.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "host/ChangeSignal.h"
-#include "host/Menus.h"
+#include "zel/host/ChangeSignal.h"
+#include "zel/host/Menus.h"
 
 #include <gtest/gtest.h>
 #include <memory>

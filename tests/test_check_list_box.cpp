@@ -1,5 +1,5 @@
-#include "host/CheckLst.h"
-#include "host/Errors.h"
+#include "zel/host/CheckLst.h"
+#include "zel/host/Errors.h"
 
 #include <gtest/gtest.h>
 #include <vector>

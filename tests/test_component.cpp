@@ -1,6 +1,6 @@
-#include "host/Component.h"
-#include "host/Errors.h"
-#include "host/Form.h"
+#include "zel/host/Component.h"
+#include "zel/host/Errors.h"
+#include "zel/host/Form.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "host/Dialogs.h"
 #include "support/TestSupport.h"
+#include "zel/host/Dialogs.h"
 
 #include <gtest/gtest.h>
 

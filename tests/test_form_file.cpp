@@ -1,12 +1,12 @@
 // Form files: reading, writing, round trips and broken input.
-#include "components/ZELRight.h"
-#include "host/Buttons.h"
-#include "host/DataSource.h"
-#include "host/FormFile.h"
-#include "host/Menus.h"
-#include "host/SQLiteTable.h"
-#include "package/Package.h"
 #include "support/TestSupport.h"
+#include "zel/components/ZELRight.h"
+#include "zel/host/Buttons.h"
+#include "zel/host/DataSource.h"
+#include "zel/host/FormFile.h"
+#include "zel/host/Menus.h"
+#include "zel/host/SQLiteTable.h"
+#include "zel/package/Package.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "host/Errors.h"
-#include "host/Form.h"
-#include "host/Menus.h"
 #include "support/TestSupport.h"
+#include "zel/host/Errors.h"
+#include "zel/host/Form.h"
+#include "zel/host/Menus.h"
 
 #include <gtest/gtest.h>
 #include <memory>

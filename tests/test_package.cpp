@@ -1,8 +1,8 @@
 // The package library: classes known to forms by linking, palette filled by installing.
-#include "host/ClassInfo.h"
-#include "host/Packages.h"
-#include "host/Palette.h"
-#include "package/Package.h"
+#include "zel/host/ClassInfo.h"
+#include "zel/host/Packages.h"
+#include "zel/host/Palette.h"
+#include "zel/package/Package.h"
 
 #include <cstdint>
 #include <cstring>

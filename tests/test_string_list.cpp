@@ -1,6 +1,6 @@
-#include "host/CaseFold.h"
-#include "host/Errors.h"
-#include "host/StringList.h"
+#include "zel/host/CaseFold.h"
+#include "zel/host/Errors.h"
+#include "zel/host/StringList.h"
 
 #include <gtest/gtest.h>
 

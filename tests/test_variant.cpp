@@ -1,5 +1,5 @@
-#include "host/Errors.h"
-#include "host/Variant.h"
+#include "zel/host/Errors.h"
+#include "zel/host/Variant.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Log-in against real SQLite user tables.
-#include "components/ConstantTimeEqual.h"
-#include "components/ZELRight.h"
-#include "host/DataSource.h"
-#include "host/SQLiteTable.h"
 #include "support/TestSupport.h"
+#include "zel/components/ConstantTimeEqual.h"
+#include "zel/components/ZELRight.h"
+#include "zel/host/DataSource.h"
+#include "zel/host/SQLiteTable.h"
 
 #include <gtest/gtest.h>
 
@@ -106,11 +106,39 @@ TEST_F(Login, EmptyTableRefusesEveryone) {
     EXPECT_EQ(messages.Texts(), V{kBadId});
 }
 
-TEST_F(Login, NullFieldsReadAsEmptyText) {
-    Users({{std::nullopt, std::nullopt, std::nullopt}});
+TEST_F(Login, NullUserIdOrPasswordMatchesNothing) {
+    Users({{std::nullopt, std::nullopt, Rights({"mnuOpen"})},
+           {"ann", std::nullopt, Rights({"mnuOpen"})}});
+    EXPECT_FALSE(LogIn("", ""));
+    EXPECT_EQ(messages.Texts(), V{kBadId});
+    EXPECT_FALSE(LogIn("ann", ""));
+    EXPECT_EQ(messages.Texts(), V{kBadPassword});
+}
+
+TEST_F(Login, EmptyTextIsAnOrdinaryValue) {
+    Users({{"", "", std::nullopt}});
     EXPECT_TRUE(LogIn("", ""));
     EXPECT_EQ(Granted(), V{});
     EXPECT_FALSE(open->Enabled());
+}
+
+TEST_F(Login, PreviousUsersRightsNeverCarryOver) {
+    Users({{"ann", "a", Rights({"mnuOpen"})}, {"bob", "b", Rights({"mnuHelp"})}});
+    ASSERT_TRUE(LogIn("ann", "a"));
+    ASSERT_TRUE(LogIn("bob", "b"));
+    EXPECT_EQ(Granted(), (V{"", "mnuHelp"}));
+    EXPECT_FALSE(open->Enabled());
+    EXPECT_TRUE(help->Enabled());
+}
+
+TEST_F(Login, TheCauseOfAFailureIsKept) {
+    Users({{"ann", "pw", Rights({"mnuOpen"})}});
+    rights->SetUserIDFieldName("nosuch");
+    EXPECT_FALSE(LogIn("ann", "pw"));
+    EXPECT_NE(rights->LastErrorText().find("nosuch"), std::string::npos);
+    rights->SetUserIDFieldName("login");
+    EXPECT_TRUE(LogIn("ann", "pw"));
+    EXPECT_EQ(rights->LastErrorText(), "");
 }
 
 TEST_F(Login, MisspeltRightsFieldLeavesNoRightsAndDisablesTheMenu) {

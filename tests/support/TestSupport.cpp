@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "host/SQLiteTable.h"
+#include "zel/host/SQLiteTable.h"
 
 #include <cstdlib>
 #include <sqlite3.h>

@@ -2,9 +2,9 @@
 // Helpers shared by the tests: a temporary folder, a recorder for message boxes, a real
 // SQLite user table, and a compact way to build and print menus.
 
-#include "host/Dialogs.h"
-#include "host/Form.h"
-#include "host/Menus.h"
+#include "zel/host/Dialogs.h"
+#include "zel/host/Form.h"
+#include "zel/host/Menus.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,10 +1,10 @@
 // The tool's conversion between the system's 8-bit text and UTF-8.
-#include "Encoding.h"
+#include "zel/host/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
-using zel::cli::FromUtf8;
-using zel::cli::ToUtf8;
+using zel::host::FromUtf8;
+using zel::host::ToUtf8;
 
 TEST(Encoding, EveryByteSurvivesTheRoundTrip) {
     std::string all;
