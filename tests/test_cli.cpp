@@ -202,7 +202,7 @@ TEST_F(Cli, LoginPrintsTheWholeOutcomeAsJson) {
              "1234\n");
     ASSERT_EQ(r.status, 0) << r.err;
     Json j = r.json();
-    EXPECT_EQ(Keys(j), (V{"buttons", "granted", "menu", "messages", "result"}));
+    EXPECT_EQ(Keys(j), (V{"buttons", "cause", "granted", "menu", "messages", "result"}));
     EXPECT_EQ(j["result"], true);
     EXPECT_EQ(j["granted"], Json(V{"", "miSales", "miQuote"}));
     EXPECT_EQ(j["messages"], Json::array());
@@ -272,18 +272,21 @@ TEST_F(Cli, RightsGrantAndRevokeEditTheRecord) {
     Outcome r = Exec(d, {"rights", "staff.dfm", "admin.dfm", "--user", "ann", "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     Json j = r.json();
-    EXPECT_EQ(Keys(j), (V{"granted", "messages", "result", "rows"}));
+    EXPECT_EQ(Keys(j), (V{"cause", "granted", "messages", "result", "rows"}));
     EXPECT_EQ(j["rows"][0], (Json{{"text", "Sales"}, {"name", "miSales"}, {"checked", true}}));
     EXPECT_EQ(j["rows"][3]["text"], "    Void");
     EXPECT_EQ(j["rows"][4]["text"], "<Secret"); // the editor keeps special items
     EXPECT_EQ(j["granted"], Json(V{"miSales", "miQuote"}));
 
-    Outcome g = Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "miVoid", "--json"});
+    Outcome g = Exec(
+        d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "--right", "miVoid", "--json"});
     ASSERT_EQ(g.status, 0) << g.err;
+    EXPECT_EQ(g.json()["changes"][0]["state"], "granted");
     EXPECT_EQ(g.json()["granted"], Json(V{"miSales", "miQuote", "miVoid", "miInvoice"}));
     EXPECT_EQ(Acl("ann"), "FF6D6953616C6573FF6D6951756F7465FF6D69566F6964FF6D69496E766F696365FF\n");
 
-    Outcome v = Exec(d, {"revoke", "staff.dfm", "admin.dfm", "-u", "ann", "miInvoice", "miQuote"});
+    Outcome v = Exec(
+        d, {"revoke", "staff.dfm", "admin.dfm", "-u", "ann", "-r", "miInvoice", "-r", "miQuote"});
     ASSERT_EQ(v.status, 0) << v.err;
     EXPECT_EQ(Acl("ann"), "FF6D6953616C6573FF\n"); // the subtree went with Invoice
 
@@ -292,16 +295,28 @@ TEST_F(Cli, RightsGrantAndRevokeEditTheRecord) {
     EXPECT_EQ(l.json()["granted"], Json(V{"", "miSales"}));
 }
 
-TEST_F(Cli, UnknownRightIsAUsageErrorAndSavesNothing) {
-    const std::string before = Acl("ann");
-    Outcome r =
-        Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "miVoid", "miNope", "--json"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("miNope"), std::string::npos);
-    EXPECT_EQ(Acl("ann"), before);
+TEST_F(Cli, GrantIsJudgedByWhatWasStored) {
+    // A right with no row fails by name; one already held is unchanged; the rest land.
+    Outcome r = Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "--right", "miVoid",
+                         "--right", "miNope", "--right", "miQuote", "--json"});
+    EXPECT_EQ(r.status, 1);
+    const Json changes = r.json()["changes"];
+    EXPECT_EQ(changes[0]["state"], "granted");
+    EXPECT_EQ(changes[1]["state"], "failed");
+    EXPECT_EQ(changes[1]["reason"], "no menu item is named miNope");
+    EXPECT_EQ(changes[2]["state"], "unchanged");
+    // An editor stored disabled ignores the clicks: nothing changes, and the tool says so.
+    std::string admin = kStaffAdmin;
+    admin.insert(admin.find("    UserAccessRightFieldName"), "    Enabled = False\n");
+    Write(dir.File("off.dfm"), admin);
+    const std::string before = Acl("bob");
+    Outcome off = Exec(d, {"grant", "staff.dfm", "off.dfm", "-u", "bob", "-r", "miQuote"});
+    EXPECT_EQ(off.status, 1);
+    EXPECT_NE(off.out.find("disabled"), std::string::npos) << off.out;
+    EXPECT_EQ(off.out.find("Saved the rights of bob\n"), std::string::npos);
     Outcome none = Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann"});
     EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("zel grant --help"), std::string::npos) << none.err;
 }
 
 TEST_F(Cli, MisspeltFieldsFailWithTheComponentsMessage) {
@@ -316,7 +331,8 @@ TEST_F(Cli, MisspeltFieldsFailWithTheComponentsMessage) {
     admin.replace(admin.find("'acl'"), 5, "'alc'");
     Write(dir.File("typoadmin.dfm"), admin);
     const std::string before = Acl("ann");
-    Outcome g = Exec(d, {"grant", "staff.dfm", "typoadmin.dfm", "-u", "ann", "miVoid", "--json"});
+    Outcome g =
+        Exec(d, {"grant", "staff.dfm", "typoadmin.dfm", "-u", "ann", "-r", "miVoid", "--json"});
     EXPECT_EQ(g.status, 1);
     EXPECT_EQ(g.json()["messages"], Json(V{"Cannot load setting due to error!"}));
     EXPECT_EQ(Acl("ann"), before);
@@ -356,7 +372,7 @@ TEST_F(Cli, ReadOnlyTableRefusesTheSaveAndChangesNothing) {
     admin.insert(admin.find("    Active = True"), "    ReadOnly = True\n");
     Write(dir.File("ro.dfm"), admin);
     const std::string before = Acl("ann");
-    Outcome r = Exec(d, {"grant", "staff.dfm", "ro.dfm", "-u", "ann", "miVoid", "--json"});
+    Outcome r = Exec(d, {"grant", "staff.dfm", "ro.dfm", "-u", "ann", "-r", "miVoid", "--json"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.json()["messages"], Json(V{"Cannot save setting due to error!"}));
     EXPECT_EQ(Acl("ann"), before);
@@ -366,7 +382,7 @@ TEST_F(Cli, WriteProtectedDatabaseFileIsNeverWritten) {
     const std::string before = Acl("ann");
     std::filesystem::permissions(dir.File("staff.db"), std::filesystem::perms::owner_read |
                                                            std::filesystem::perms::group_read);
-    Outcome r = Exec(d, {"grant", "staff.dfm", "admin.dfm", "-u", "ann", "miVoid", "--json"});
+    Outcome r = Exec(d, {"grant", "staff.dfm", "admin.dfm", "-u", "ann", "-r", "miVoid", "--json"});
     std::filesystem::permissions(dir.File("staff.db"), std::filesystem::perms::owner_all);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.json()["messages"], Json(V{"Cannot save setting due to error!"}));
@@ -380,8 +396,8 @@ TEST_F(Cli, MatrixInEveryFormat) {
     EXPECT_EQ(j.json()["rights"][0]["granted"], Json({true, false, false}));
     EXPECT_EQ(j.json()["rights"][3]["granted"], Json({false, true, false}));
     Outcome csv = Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--format", "csv"});
-    EXPECT_EQ(csv.out.substr(0, csv.out.find("\r\n")), "right,menu item,ann,Jos\xC3\xA9,bob");
-    EXPECT_NE(csv.out.find("miVoid,    Void,,x,\r\n"), std::string::npos) << csv.out;
+    EXPECT_EQ(csv.out.substr(0, csv.out.find("\r\n")), "menu item,right,ann,Jos\xC3\xA9,bob");
+    EXPECT_NE(csv.out.find("    Void,miVoid,,x,\r\n"), std::string::npos) << csv.out;
     Outcome html = Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--format", "html"});
     EXPECT_EQ(html.out.rfind("<!DOCTYPE html>", 0), 0u);
     EXPECT_NE(html.out.find("<th>Jos\xC3\xA9</th>"), std::string::npos);
@@ -428,7 +444,7 @@ TEST(CliExample, MakesTheShopAndRefusesToOverwriteIt) {
     ASSERT_EQ(stat(dir.File("shop/shop.db").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     const std::string before = Query(d, "shop/shop.db", "SELECT hex(rights) FROM users");
-    Exec(d + "/shop", {"grant", "main.dfm", "admin.dfm", "--user", "clerk", "mnuOrderNew"});
+    Exec(d + "/shop", {"grant", "main.dfm", "admin.dfm", "--user", "clerk", "-r", "mnuOrderNew"});
     const std::string edited = Query(d, "shop/shop.db", "SELECT hex(rights) FROM users");
     EXPECT_NE(edited, before);
     Outcome again = Exec(d, {"example", "shop", "--json"});

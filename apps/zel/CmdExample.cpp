@@ -1,14 +1,13 @@
 // zel example: writes the example shop (its form files and a fresh user database).
 #include "Commands.h"
 #include "ExampleFiles.h"
+#include "SafeFile.h"
 #include "Session.h"
-#include "accessright/AccessRight.h"
+#include "zel/accessright/AccessRight.h"
 
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <sqlite3.h>
-#include <unistd.h>
 
 namespace zel::cli {
 
@@ -43,22 +42,18 @@ std::vector<ExampleUser> Users() {
 
 void Check(int rc, sqlite3* db, const std::string& what) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-        throw std::runtime_error(what + ": " +
-                                 (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
+        throw Failure(what + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
     }
 }
 
-// Makes the database in a new file that only its owner may read and write.
+// Fills the new, empty file at `path` (made by TemporaryFile, so nobody else's) with the
+// example's user table.
 void MakeDatabase(const fs::path& path) {
-    int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        throw std::runtime_error("cannot create " + path.string());
-    }
-    ::close(fd);
     sqlite3* db = nullptr;
     try {
-        Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db,
-              "open " + path.string());
+        Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                              nullptr),
+              db, "open " + path.string());
         Check(sqlite3_exec(
                   db,
                   "CREATE TABLE users (login TEXT NOT NULL, password TEXT NOT NULL, rights TEXT);"
@@ -68,6 +63,8 @@ void MakeDatabase(const fs::path& path) {
         sqlite3_stmt* insert = nullptr;
         Check(sqlite3_prepare_v2(db, "INSERT INTO users VALUES (?, ?, ?)", -1, &insert, nullptr),
               db, "prepare");
+        // The rights text is 8-bit with 0xFF terminators, not UTF-8: stored as a BLOB, as
+        // the table writes it, so that other programs can read the table.
         for (const ExampleUser& u : Users()) {
             host::TStringList granted;
             for (const auto& r : u.rights) {
@@ -76,7 +73,7 @@ void MakeDatabase(const fs::path& path) {
             const std::string rights = accessright::Write(granted);
             sqlite3_bind_text(insert, 1, u.login, -1, SQLITE_STATIC);
             sqlite3_bind_text(insert, 2, u.password, -1, SQLITE_STATIC);
-            sqlite3_bind_text(insert, 3, rights.data(), static_cast<int>(rights.size()),
+            sqlite3_bind_blob(insert, 3, rights.data(), static_cast<int>(rights.size()),
                               SQLITE_TRANSIENT);
             int rc = sqlite3_step(insert);
             sqlite3_reset(insert);
@@ -84,43 +81,39 @@ void MakeDatabase(const fs::path& path) {
         }
         sqlite3_finalize(insert);
         Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "save the users");
-        sqlite3_close(db);
+        Check(sqlite3_close(db), nullptr, "close " + path.string());
     } catch (...) {
         sqlite3_close(db);
         throw;
     }
 }
-
-void WriteFileAtomically(const fs::path& path, const std::string& bytes) {
-    const fs::path temporary = path.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << bytes;
-        if (!out.flush()) {
-            throw std::runtime_error("cannot write " + temporary.string());
-        }
-    }
-    fs::rename(temporary, path);
-}
 } // namespace
 
 Result Example(const std::string& dir, bool force, const Style& style) {
     const fs::path folder(dir);
-    std::vector<fs::path> targets;
+    std::vector<std::pair<fs::path, const std::string*>> forms;
     for (const auto& file : example::EmbeddedFiles()) {
-        targets.push_back(folder / (file.name + ".dfm"));
+        forms.emplace_back(folder / (file.name + ".dfm"), &file.bytes);
     }
     const fs::path database = folder / "shop.db";
+    std::vector<fs::path> targets;
+    for (const auto& form : forms) {
+        targets.push_back(form.first);
+    }
     targets.push_back(database);
     Result r;
     if (!force) {
-        for (const auto& t : targets) {
-            if (fs::exists(t)) {
+        std::error_code ec;
+        for (const fs::path& t : targets) {
+            if (fs::symlink_status(t, ec).type() != fs::file_type::not_found) {
                 r.status = 1;
                 const std::string message =
-                    t.string() + " exists; use --force to replace the example";
-                r.json = {{"result", false}, {"messages", Json::array({message})}};
-                r.text = style.Red(message) + "\n";
+                    VisiblePath(t.string()) + " exists; use --force to replace the example";
+                if (style.json) {
+                    r.json = {{"result", false}, {"messages", Json::array({message})}};
+                } else {
+                    style.Out() << style.Red(message) << '\n';
+                }
                 return r;
             }
         }
@@ -128,31 +121,43 @@ Result Example(const std::string& dir, bool force, const Style& style) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
-        throw UsageError("cannot create " + dir + ": " + ec.message());
+        throw UsageError("cannot create " + VisiblePath(dir) + ": " + ec.message());
     }
-    // The new database is made aside and then put in place, so a failure loses nothing.
-    const fs::path fresh = folder / "shop.db.new";
-    fs::remove(fresh);
-    MakeDatabase(fresh);
-    fs::rename(fresh, database);
-    Json files = Json::array();
-    for (const auto& file : example::EmbeddedFiles()) {
-        const fs::path path = folder / (file.name + ".dfm");
-        WriteFileAtomically(path, file.bytes);
-        files.push_back(path.string());
+    // Every file is made aside first and only then put in place, so a failure (a full
+    // disk, say) loses nothing and leaves nothing half-written behind.
+    std::vector<std::unique_ptr<TemporaryFile>> fresh;
+    for (const auto& [path, bytes] : forms) {
+        fresh.push_back(std::make_unique<TemporaryFile>(path, 0644));
+        fresh.back()->Write(*bytes);
     }
-    files.push_back(database.string());
-    Json users = Json::array();
-    r.text = style.Bold("Example shop written to " + dir) + "\n";
+    fresh.push_back(std::make_unique<TemporaryFile>(database, 0600));
+    MakeDatabase(fresh.back()->Path());
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        fresh[i]->Commit(force);
+        files.push_back(targets[i].string());
+    }
+    if (style.json) {
+        Json users = Json::array();
+        Json written = Json::array();
+        for (const ExampleUser& u : Users()) {
+            users.push_back(u.login);
+        }
+        for (const auto& f : files) {
+            written.push_back(f);
+        }
+        r.json = {{"result", true}, {"directory", dir}, {"files", written}, {"users", users}};
+        return r;
+    }
+    std::ostream& out = style.Out();
+    out << style.Bold("Example shop written to " + VisiblePath(dir)) << '\n';
     for (const auto& f : files) {
-        r.text += "  " + f.get<std::string>() + "\n";
+        out << "  " << VisiblePath(f) << '\n';
     }
-    r.text += "Users (the password is the user ID):\n";
+    out << "Users (the password is the user ID):\n";
     for (const ExampleUser& u : Users()) {
-        users.push_back(u.login);
-        r.text += "  " + std::string(u.login) + "\n";
+        out << "  " << u.login << '\n';
     }
-    r.json = {{"result", true}, {"directory", dir}, {"files", files}, {"users", users}};
     return r;
 }
 

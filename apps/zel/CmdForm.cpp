@@ -1,43 +1,185 @@
 // zel form check and zel form format.
 #include "Commands.h"
-#include "Encoding.h"
 #include "Session.h"
-#include "host/FormFile.h"
+#include "zel/components/ZELBBTN.h"
+#include "zel/components/ZELBtn.h"
+#include "zel/host/SQLiteTable.h"
 
+#include <filesystem>
+#include <map>
 #include <memory>
 
 namespace zel::cli {
 
+namespace {
+struct Place {
+    std::string file;
+    int line = 0;
+};
+
+struct Finding {
+    Place place;
+    std::string message; // 8-bit
+};
+
+std::string Who(const host::TComponent& c) {
+    const host::TComponent* form = c.Owner();
+    return (form != nullptr && !form->Name().empty() ? form->Name() + "." : std::string()) +
+           (c.Name().empty() ? c.ClassName() : c.Name());
+}
+
+// Checks what reading cannot: that the field names of a provider or editor are columns of
+// its table (problems), and links and names that read but make no sense (warnings).
+class Inspector {
+public:
+    explicit Inspector(const std::map<const host::TComponent*, Place>& places) : places_(places) {}
+
+    void Inspect(const host::TComponent& c) {
+        if (const auto* p = dynamic_cast<const TZELRight*>(&c)) {
+            Fields(c, p->DataSource(),
+                   {{"UserIDFieldName", p->UserIDFieldName()},
+                    {"UserPasswordFieldName", p->UserPasswordFieldName()},
+                    {"UserAccessRightFieldName", p->UserAccessRightFieldName()}});
+        } else if (const auto* e = dynamic_cast<const TZELMenuCheckListBox*>(&c)) {
+            Fields(c, e->DataSource(),
+                   {{"UserAccessRightFieldName", e->UserAccessRightFieldName()}});
+        } else if (const auto* b = dynamic_cast<const TZELBitBtn*>(&c)) {
+            Button(c, b->Right());
+        } else if (const auto* u = dynamic_cast<const TZELButton*>(&c)) {
+            Button(c, u->Right());
+        }
+    }
+
+    std::vector<Finding> problems, warnings;
+
+private:
+    Place Where(const host::TComponent& c) const {
+        auto it = places_.find(&c);
+        return it == places_.end() ? Place{} : it->second;
+    }
+
+    void Fields(const host::TComponent& c, const host::TDataSource* source,
+                const std::vector<std::pair<std::string, std::string>>& fields) {
+        host::TDataSet* table = source != nullptr ? source->DataSet() : nullptr;
+        if (source == nullptr) {
+            warnings.push_back({Where(c), Who(c) + " has no DataSource, so it cannot read users"});
+        }
+        for (const auto& [property, field] : fields) {
+            if (field.empty()) {
+                warnings.push_back({Where(c), Who(c) + " has an empty " + property});
+            } else if (table != nullptr && table->Active() && table->FindField(field) == nullptr) {
+                problems.push_back({Where(c), Who(c) + ": " + property + " '" + field +
+                                                  "' is not a column of the table"});
+            }
+        }
+    }
+
+    void Button(const host::TComponent& c, const std::string& right) {
+        if (right.empty()) {
+            warnings.push_back({Where(c), Who(c) + " has an empty Right: it is enabled for every "
+                                                   "user whose rights the editor wrote"});
+        }
+    }
+
+    const std::map<const host::TComponent*, Place>& places_;
+};
+
+Json FindingsJson(const std::vector<Finding>& findings) {
+    Json list = Json::array();
+    for (const auto& f : findings) {
+        list.push_back(
+            {{"file", f.place.file}, {"line", f.place.line}, {"message", Text(f.message)}});
+    }
+    return list;
+}
+
+void WriteFindings(const Style& style, const std::vector<Finding>& findings,
+                   const std::string& label, bool bad) {
+    for (const auto& f : findings) {
+        style.Out() << (bad ? style.Red(label) : label) << "  " << VisiblePath(f.place.file) << ':'
+                    << f.place.line << ": " << Visible(f.message, 0) << '\n';
+    }
+}
+} // namespace
+
 Result FormCheck(const std::vector<std::string>& files, const Style& style) {
+    for (const auto& file : files) {
+        std::error_code ec;
+        if (file != kStandardInput && !std::filesystem::exists(file, ec)) {
+            throw UsageError("cannot read " + VisiblePath(file) + ": no such file");
+        }
+    }
     Session session; // collects any message box a form's loading shows
     std::vector<std::unique_ptr<host::TForm>> forms; // read directly: errors keep file and line
+    std::map<const host::TComponent*, Place> places;
+    std::string current;
+    host::TFormOptions options;
+    // Tables are opened read-only: checking a form changes nothing it names.
+    options.beforeLoaded = [&](host::TComponent& c, int line) {
+        places[&c] = {current, line};
+        if (auto* table = dynamic_cast<host::TSQLiteTable*>(&c)) {
+            table->SetReadOnly(true);
+        }
+    };
     Result r;
-    r.json = {{"result", true}, {"files", Json::array()}};
+    Json filesJson = Json::array();
+    Json error;
     for (const auto& file : files) {
+        current = file;
         try {
-            forms.emplace_back(host::ReadForm(file));
-            r.json["files"].push_back({{"file", file}, {"ok", true}});
-            r.text += style.Green("ok") + "     " + file + "\n";
+            forms.emplace_back(ReadFormFile(file, options));
+            filesJson.push_back({{"file", file}, {"ok", true}});
+            if (!style.json) {
+                style.Out() << style.Green("ok") << "     " << VisiblePath(file) << '\n';
+            }
         } catch (const host::EFormError& e) {
             r.status = 1;
-            r.json["result"] = false;
-            r.json["files"].push_back({{"file", file}, {"ok", false}});
-            r.json["error"] = {{"file", e.File()}, {"line", e.Line()}, {"message", Text(e.what())}};
-            r.text += style.Red("error") + "  " + ToUtf8(e.what()) + "\n";
+            filesJson.push_back({{"file", file}, {"ok", false}});
+            error = {{"file", e.File()}, {"line", e.Line()}, {"message", Text(e.what())}};
+            if (!style.json) {
+                style.Out() << style.Red("error") << "  " << Visible(e.what(), 0) << '\n';
+            }
             break; // later files may depend on this one
         }
+    }
+    Inspector inspector(places);
+    for (const auto& form : forms) {
+        for (int i = 0; i < form->ComponentCount(); ++i) {
+            inspector.Inspect(*form->Components(i));
+        }
+    }
+    if (!inspector.problems.empty()) {
+        r.status = 1;
+    }
+    if (style.json) {
+        r.json = {{"result", r.status == 0},
+                  {"files", filesJson},
+                  {"problems", FindingsJson(inspector.problems)},
+                  {"warnings", FindingsJson(inspector.warnings)}};
+        if (!error.is_null()) {
+            r.json["error"] = error;
+        }
+    } else {
+        WriteFindings(style, inspector.problems, "error", true);
+        WriteFindings(style, inspector.warnings, "warning", false);
     }
     return r;
 }
 
-Result FormFormat(const std::vector<std::string>& files) {
+Result FormFormat(const std::vector<std::string>& files, const Style& style) {
     Session session;
     // Earlier files are the forms the last one refers to. Loaded does not run, so what is
     // written is the form as stored, not as a log-in would leave it.
-    session.ReadAll(files, false);
+    host::TFormOptions options;
+    options.runLoaded = false;
+    session.ReadAll(files, options);
+    const std::string text = host::WriteForm(*session.Forms().back());
     Result r;
-    r.text = host::WriteForm(*session.Forms().back());
-    r.json = {{"result", true}, {"file", files.back()}, {"text", Text(r.text)}};
+    if (style.json) {
+        r.json = {{"result", true}, {"file", files.back()}, {"text", Text(text)}};
+    } else {
+        style.Out() << text;
+    }
     return r;
 }
 

@@ -1,9 +1,8 @@
 // zel login: the log-in road, with the forms after the provider's read after the log-in.
 #include "Commands.h"
-#include "Encoding.h"
 #include "Guard.h"
-#include "components/ZELBBTN.h"
-#include "components/ZELBtn.h"
+#include "zel/components/ZELBBTN.h"
+#include "zel/components/ZELBtn.h"
 
 namespace zel::cli {
 
@@ -31,9 +30,43 @@ std::vector<ButtonState> ButtonsOf(const host::TForm& form) {
     }
     return buttons;
 }
+
+// Overwrites the password's bytes before the memory is given back.
+void Wipe(std::string& secret) {
+    volatile char* p = secret.data();
+    for (std::size_t i = 0; i < secret.size(); ++i) {
+        p[i] = 0;
+    }
+    secret.clear();
+}
+
+void WriteReport(bool ok, const std::string& user, const Session& session,
+                 const TZELRight& provider, const std::vector<ButtonState>& buttons,
+                 const Style& style) {
+    const host::TMainMenu* menu = provider.LinkedMainMenu();
+    const host::TMenuItem* root = menu != nullptr ? menu->Items() : nullptr;
+    std::ostream& out = style.Out();
+    out << (ok ? style.Green("Logged in as " + Visible(user))
+               : style.Red("Log-in of " + Visible(user) + " refused"))
+        << '\n';
+    WriteMessages(style, session.Messages(), provider.LastErrorText());
+    if (root != nullptr) {
+        out << style.Bold("Menu") << '\n';
+        WriteMenu(*root, style);
+    }
+    if (!buttons.empty()) {
+        std::vector<std::vector<std::string>> rows;
+        for (const auto& b : buttons) {
+            rows.push_back({Visible(b.form + "." + b.name), b.cls, Visible(b.right),
+                            StateText(style, b.enabled, b.visible)});
+        }
+        out << style.Bold("Buttons") << '\n';
+        WriteColumns(out, rows);
+    }
+}
 } // namespace
 
-Result Login(const Target& target, const std::string& user, const std::string& password,
+Result Login(const Target& target, const std::string& user, std::string& password,
              const Style& style) {
     Session session;
     std::size_t next = 0;
@@ -41,10 +74,15 @@ Result Login(const Target& target, const std::string& user, const std::string& p
         session.Read(target.forms[next++]);
     }
     TZELRight& provider = session.Provider(target.provider);
-    return Guarded(session, [&] {
+    return Guarded(session, style, [&] {
         provider.SetUserID(user);
         provider.SetUserPassword(password);
         const bool ok = provider.LoadSetting();
+        // The password has done its work: nothing of it stays in memory to be dumped.
+        std::string held = provider.UserPassword();
+        provider.SetUserPassword(std::string());
+        Wipe(held);
+        Wipe(password);
         // Forms created after a log-in check their buttons against it.
         const std::size_t firstAfter = session.Forms().size();
         while (next < target.forms.size()) {
@@ -59,36 +97,28 @@ Result Login(const Target& target, const std::string& user, const std::string& p
 
         Result r;
         r.status = ok ? 0 : 1;
-        const host::TMainMenu* menu = provider.LinkedMainMenu();
-        Json buttonsJson = Json::array();
-        for (const auto& b : buttons) {
-            buttonsJson.push_back({{"form", Text(b.form)},
-                                   {"name", Text(b.name)},
-                                   {"class", b.cls},
-                                   {"right", Text(b.right)},
-                                   {"enabled", b.enabled},
-                                   {"visible", b.visible}});
-        }
-        r.json = {{"result", ok},
-                  {"messages", TextList(session.Messages())},
-                  {"granted", TextList(provider.GetAuthorisedMenuItems()->Items())},
-                  {"menu", menu != nullptr && menu->Items() != nullptr ? MenuJson(*menu->Items())
-                                                                       : Json::array()},
-                  {"buttons", buttonsJson}};
-
-        r.text = ok ? style.Green("Logged in as " + ToUtf8(user)) + "\n"
-                    : style.Red("Log-in of " + ToUtf8(user) + " refused") + "\n";
-        r.text += MessagesText(session.Messages());
-        if (menu != nullptr && menu->Items() != nullptr) {
-            r.text += style.Bold("Menu") + "\n" + MenuText(*menu->Items(), style);
-        }
-        if (!buttons.empty()) {
-            std::vector<std::vector<std::string>> rows;
+        if (style.json) {
+            const host::TMainMenu* menu = provider.LinkedMainMenu();
+            Json buttonsJson = Json::array();
             for (const auto& b : buttons) {
-                rows.push_back({ToUtf8(b.form + "." + b.name), b.cls, ToUtf8(b.right),
-                                StateText(style, b.enabled, b.visible)});
+                buttonsJson.push_back({{"form", Text(b.form)},
+                                       {"name", Text(b.name)},
+                                       {"class", b.cls},
+                                       {"right", Text(b.right)},
+                                       {"enabled", b.enabled},
+                                       {"visible", b.visible}});
             }
-            r.text += style.Bold("Buttons") + "\n" + Columns(rows);
+            r.json = {{"result", ok},
+                      {"messages", TextList(session.Messages())},
+                      {"cause", provider.LastErrorText().empty() ? Json(nullptr)
+                                                                 : Text(provider.LastErrorText())},
+                      {"granted", TextList(provider.GetAuthorisedMenuItems()->Items())},
+                      {"menu", menu != nullptr && menu->Items() != nullptr
+                                   ? MenuJson(*menu->Items())
+                                   : Json::array()},
+                      {"buttons", buttonsJson}};
+        } else {
+            WriteReport(ok, user, session, provider, buttons, style);
         }
         return r;
     });

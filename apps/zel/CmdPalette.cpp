@@ -1,13 +1,13 @@
 // zel palette: installs the package library at run time, as a development tool does.
 #include "Commands.h"
+#include "SafeFile.h"
 #include "Session.h"
-#include "host/Packages.h"
-#include "host/Palette.h"
-#include "package/Package.h"
+#include "zel/host/Packages.h"
+#include "zel/host/Palette.h"
+#include "zel/package/Package.h"
 
 #include <dlfcn.h>
 #include <filesystem>
-#include <fstream>
 
 namespace zel::cli {
 
@@ -23,20 +23,46 @@ std::string PackagePath() {
 }
 } // namespace
 
-Result Palette(const std::optional<std::string>& exportDir, const Style& style) {
+Result Palette(const std::optional<std::string>& exportDir, bool force, const Style& style) {
     const std::string path = PackagePath();
     host::TPackage package = host::TPackage::Install(path);
-    Result r;
-    Json pages = Json::array();
-    Json exported = Json::array();
-    r.text = style.Bold("Package ") + path + "\n";
+    std::vector<std::filesystem::path> exports;
     if (exportDir) {
         std::error_code ec;
         std::filesystem::create_directories(*exportDir, ec);
         if (ec) {
-            throw UsageError("cannot create " + *exportDir + ": " + ec.message());
+            throw UsageError("cannot create " + VisiblePath(*exportDir) + ": " + ec.message());
+        }
+        for (const host::TPalettePage& page : host::PalettePages()) {
+            for (const host::TPaletteEntry& e : page.entries) {
+                exports.push_back(std::filesystem::path(*exportDir) /
+                                  (host::BitmapResourceName(*e.componentClass) + ".bmp"));
+            }
+        }
+        // Refuse before writing anything, as `zel example` does.
+        for (const auto& file : exports) {
+            if (!force && std::filesystem::symlink_status(file, ec).type() !=
+                              std::filesystem::file_type::not_found) {
+                Result r;
+                r.status = 1;
+                const std::string message =
+                    VisiblePath(file.string()) + " exists; use --force to replace it";
+                if (style.json) {
+                    r.json = {{"result", false}, {"messages", Json::array({message})}};
+                } else {
+                    style.Out() << style.Red(message) << '\n';
+                }
+                return r;
+            }
         }
     }
+    Result r;
+    Json pages = Json::array();
+    Json exported = Json::array();
+    if (!style.json) {
+        style.Out() << style.Bold("Package ") << VisiblePath(path) << '\n';
+    }
+    std::size_t next = 0;
     for (const host::TPalettePage& page : host::PalettePages()) {
         Json classes = Json::array();
         std::vector<std::vector<std::string>> rows;
@@ -48,22 +74,24 @@ Result Palette(const std::optional<std::string>& exportDir, const Style& style) 
             rows.push_back({e.componentClass->name, resource + ".bmp",
                             std::to_string(e.bitmap.size()) + " bytes"});
             if (exportDir) {
-                const auto file = std::filesystem::path(*exportDir) / (resource + ".bmp");
-                std::ofstream out(file, std::ios::binary | std::ios::trunc);
-                out.write(e.bitmap.data(), static_cast<std::streamsize>(e.bitmap.size()));
-                if (!out) {
-                    throw UsageError("cannot write " + file.string());
-                }
+                const auto& file = exports[next++];
+                WriteNewFile(file, e.bitmap, 0644, force);
                 exported.push_back(file.string());
             }
         }
         pages.push_back({{"name", page.name}, {"classes", classes}});
-        r.text += style.Bold("Page " + page.name) + "\n" + Columns(rows);
+        if (!style.json) {
+            style.Out() << style.Bold("Page " + page.name) << '\n';
+            WriteColumns(style.Out(), rows);
+        }
     }
-    r.json = {{"result", true}, {"package", path}, {"pages", pages}};
-    if (exportDir) {
-        r.json["exported"] = exported;
-        r.text += "Bitmaps written to " + *exportDir + "\n";
+    if (style.json) {
+        r.json = {{"result", true}, {"package", path}, {"pages", pages}};
+        if (exportDir) {
+            r.json["exported"] = exported;
+        }
+    } else if (exportDir) {
+        style.Out() << "Bitmaps written to " << VisiblePath(*exportDir) << '\n';
     }
     return r;
 }

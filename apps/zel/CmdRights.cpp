@@ -1,8 +1,8 @@
 // zel rights, grant and revoke: the editor on one user's record.
 #include "Commands.h"
-#include "Encoding.h"
 #include "Guard.h"
-#include "components/Links.h"
+#include "zel/accessright/AccessRight.h"
+#include "zel/components/Links.h"
 
 namespace zel::cli {
 
@@ -19,30 +19,110 @@ bool LoadUser(Session& session, TZELMenuCheckListBox& editor, const TZELRight& p
     return editor.LoadSetting();
 }
 
-Result Report(const Session& session, const TZELMenuCheckListBox& editor, bool ok,
-              const std::string& headline, const Style& style) {
-    Result r;
-    r.status = ok ? 0 : 1;
+// What became of one right that grant or revoke was asked to change.
+struct Outcome {
+    std::string name;  // 8-bit
+    std::string state; // "granted", "revoked", "unchanged" or "failed"
+    std::string reason;
+};
+
+Json RowsJson(const TZELMenuCheckListBox& editor) {
     Json rows = Json::array();
+    for (int i = 0; i < editor.Count(); ++i) {
+        rows.push_back({{"text", Text(editor.Items().Strings(i))},
+                        {"name", Text(editor.MenuItemNames().Strings(i))},
+                        {"checked", editor.Checked(i)}});
+    }
+    return rows;
+}
+
+void WriteRows(const TZELMenuCheckListBox& editor, const Style& style) {
     std::vector<std::vector<std::string>> table;
     for (int i = 0; i < editor.Count(); ++i) {
-        const std::string& text = editor.Items().Strings(i);
-        const std::string& name = editor.MenuItemNames().Strings(i);
-        rows.push_back(
-            {{"text", Text(text)}, {"name", Text(name)}, {"checked", editor.Checked(i)}});
-        table.push_back({editor.Checked(i) ? style.Green("[x]") : "[ ]", ToUtf8(text),
-                         style.Dim(ToUtf8(name))});
+        table.push_back({editor.Checked(i) ? style.Green("[x]") : "[ ]",
+                         Visible(editor.Items().Strings(i)),
+                         style.Dim(Visible(editor.MenuItemNames().Strings(i)))});
     }
-    r.json = {{"result", ok},
-              {"messages", TextList(session.Messages())},
-              {"rows", rows},
-              {"granted", TextList(editor.Granted().Items())}};
-    r.text = (ok ? style.Bold(headline) : style.Red(headline)) + "\n";
-    r.text += MessagesText(session.Messages());
-    if (ok) {
-        r.text += Columns(table);
+    WriteColumns(style.Out(), table);
+}
+
+Result Report(const Session& session, const TZELMenuCheckListBox& editor, bool ok,
+              const std::string& headline, const std::vector<Outcome>& outcomes,
+              const Style& style) {
+    Result r;
+    r.status = ok ? 0 : 1;
+    const std::string& cause = editor.LastErrorText();
+    if (style.json) {
+        r.json = {{"result", ok},
+                  {"messages", TextList(session.Messages())},
+                  {"cause", cause.empty() ? Json(nullptr) : Text(cause)}};
+        if (!outcomes.empty()) {
+            Json changes = Json::array();
+            for (const auto& o : outcomes) {
+                changes.push_back({{"right", Text(o.name)},
+                                   {"state", o.state},
+                                   {"reason", o.reason.empty() ? Json(nullptr) : Text(o.reason)}});
+            }
+            r.json["changes"] = changes;
+        }
+        r.json["rows"] = RowsJson(editor);
+        r.json["granted"] = TextList(editor.Granted().Items());
+        return r;
+    }
+    std::ostream& out = style.Out();
+    out << (ok ? style.Bold(headline) : style.Red(headline)) << '\n';
+    WriteMessages(style, session.Messages(), cause);
+    std::vector<std::vector<std::string>> changes;
+    for (const auto& o : outcomes) {
+        changes.push_back({o.state == "failed" ? style.Red(o.state) : o.state, Visible(o.name),
+                           Visible(o.reason)});
+    }
+    WriteColumns(out, changes);
+    if (editor.LastErrorText().empty()) {
+        WriteRows(editor, style);
     }
     return r;
+}
+
+// Why a right that the record does not show as asked could not be changed.
+std::string Reason(const TZELMenuCheckListBox& editor, int row, const std::string& name) {
+    if (row < 0) {
+        return "no menu item is named " + name;
+    }
+    if (!editor.Enabled()) {
+        return "the rights editor is disabled (Enabled = False), so it ignores clicks";
+    }
+    return "the saved record does not show the change";
+}
+
+// Reads the user's record as it is stored now and judges each asked-for right by it.
+bool Verify(TZELMenuCheckListBox& editor, const TZELRight& provider, const std::string& user,
+            bool grant, std::vector<Outcome>& outcomes, const std::vector<int>& rows,
+            const std::vector<bool>& wasAsAsked) {
+    host::TDataSet& table = RequireDataSet(editor.DataSource(), editor);
+    table.Refresh();
+    const host::TField& id = table.FieldByName(provider.UserIDFieldName());
+    host::TStringList stored;
+    const bool present = !id.IsNull() && id.AsString() == user;
+    if (present) {
+        accessright::Read(
+            host::VarToStr(table.FieldByName(editor.UserAccessRightFieldName()).AsVariant()),
+            [&](const std::string& token) { stored.Add(token); });
+    }
+    bool all = true;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        Outcome& o = outcomes[i];
+        const bool held = present && stored.IndexOf(o.name) >= 0;
+        if (held == grant) {
+            o.state = wasAsAsked[i] ? "unchanged" : (grant ? "granted" : "revoked");
+        } else {
+            o.state = "failed";
+            o.reason = present ? Reason(editor, rows[i], o.name)
+                               : "the record of " + user + " is no longer in the table";
+            all = false;
+        }
+    }
+    return all;
 }
 } // namespace
 
@@ -51,9 +131,9 @@ Result Rights(const Target& target, const std::string& user, const Style& style)
     session.ReadAll(target.forms);
     TZELMenuCheckListBox& editor = session.Editor(target.editor);
     const TZELRight& provider = session.Provider(target.provider);
-    return Guarded(session, [&] {
+    return Guarded(session, style, [&] {
         const bool ok = LoadUser(session, editor, provider, user);
-        return Report(session, editor, ok, "Rights of " + ToUtf8(user), style);
+        return Report(session, editor, ok, "Rights of " + Visible(user), {}, style);
     });
 }
 
@@ -63,30 +143,36 @@ Result Change(const Target& target, const std::string& user, const std::vector<s
     session.ReadAll(target.forms);
     TZELMenuCheckListBox& editor = session.Editor(target.editor);
     const TZELRight& provider = session.Provider(target.provider);
-    std::vector<int> rows;
-    for (const auto& name : names) {
-        const int row = editor.MenuItemNames().IndexOf(name);
-        if (row < 0) {
-            throw UsageError("no menu item is named " + ToUtf8(name) +
-                             ", so there is no such right to " + (grant ? "grant" : "revoke"));
+    return Guarded(session, style, [&] {
+        std::vector<Outcome> outcomes;
+        if (!LoadUser(session, editor, provider, user)) {
+            return Report(session, editor, false, "Could not load the rights of " + Visible(user),
+                          outcomes, style);
         }
-        rows.push_back(row);
-    }
-    return Guarded(session, [&] {
-        bool ok = LoadUser(session, editor, provider, user);
-        if (ok) {
-            for (int row : rows) {
-                if (editor.Checked(row) != grant) {
-                    editor.ToggleRow(row); // as the administrator's click
-                }
+        std::vector<int> rows;
+        std::vector<bool> wasAsAsked;
+        for (const auto& name : names) {
+            rows.push_back(editor.MenuItemNames().IndexOf(name));
+            wasAsAsked.push_back(rows.back() >= 0 && editor.Checked(rows.back()) == grant);
+            outcomes.push_back({name, "", ""});
+        }
+        for (int row : rows) {
+            if (row >= 0 && editor.Checked(row) != grant) {
+                editor.ToggleRow(row); // as the administrator's click
             }
-            const std::size_t before = session.Messages().size();
-            editor.SaveSetting();
-            ok = session.Messages().size() == before;
         }
-        return Report(
-            session, editor, ok,
-            (ok ? "Saved the rights of " : "Could not save the rights of ") + ToUtf8(user), style);
+        editor.SaveSetting();
+        bool ok = editor.LastErrorText().empty();
+        if (ok) {
+            ok = Verify(editor, provider, user, grant, outcomes, rows, wasAsAsked);
+        } else {
+            outcomes.clear(); // nothing was saved; the cause says why
+        }
+        const std::string headline =
+            !editor.LastErrorText().empty() ? "Could not save the rights of " + Visible(user)
+            : ok                            ? "Saved the rights of " + Visible(user)
+                 : "Saved the rights of " + Visible(user) + ", but not every change";
+        return Report(session, editor, ok, headline, outcomes, style);
     });
 }
 

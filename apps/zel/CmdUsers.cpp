@@ -1,8 +1,7 @@
 // zel users: the user IDs of the provider's table, in table order.
 #include "Commands.h"
-#include "Encoding.h"
 #include "Guard.h"
-#include "components/Links.h"
+#include "zel/components/Links.h"
 
 namespace zel::cli {
 
@@ -10,18 +9,25 @@ Result Users(const Target& target, const Style& style) {
     Session session;
     session.ReadAll(target.forms);
     TZELRight& provider = session.Provider(target.provider);
-    return Guarded(session, [&] {
+    return Guarded(session, style, [&] {
         host::TDataSet& table = RequireDataSet(provider.DataSource(), provider);
-        std::vector<std::string> ids;
-        for (table.First(); !table.Eof(); table.Next()) {
-            ids.push_back(table.FieldByName(provider.UserIDFieldName()).AsString());
-        }
         Result r;
-        r.json = {{"result", true}, {"users", TextList(ids)}};
-        r.text =
-            style.Bold(std::to_string(ids.size()) + (ids.size() == 1 ? " user" : " users")) + "\n";
-        for (const auto& id : ids) {
-            r.text += "  " + ToUtf8(id) + "\n";
+        Json ids = Json::array();
+        std::size_t count = 0;
+        // Text goes out as the table is read: a table of any size costs no memory here.
+        for (table.First(); !table.Eof(); table.Next(), ++count) {
+            const std::string id = table.FieldByName(provider.UserIDFieldName()).AsString();
+            if (style.json) {
+                ids.push_back(Text(id));
+            } else {
+                style.Out() << "  " << Visible(id, 0) << '\n';
+            }
+        }
+        if (style.json) {
+            r.json = {{"result", true}, {"users", ids}};
+        } else {
+            style.Out() << style.Bold(std::to_string(count) + (count == 1 ? " user" : " users"))
+                        << '\n';
         }
         return r;
     });

@@ -1,6 +1,11 @@
 #pragma once
-// The tool's commands. Each returns its exit status with what to print; bad usage and
-// unreadable input raise UsageError instead.
+// The tool's commands. Each writes its text (or, with --json, fills its JSON object) and
+// returns its exit status; bad usage and unreadable input raise UsageError instead, before
+// anything is printed.
+//
+// Exit statuses: 0 done; 1 refused or failed (a log-in refused, a save refused, a database
+// locked, a form that does not read in `form check`); 2 bad usage or input that cannot be
+// read at all (a missing file, a form that does not read elsewhere).
 
 #include "Output.h"
 
@@ -13,7 +18,6 @@ namespace zel::cli {
 struct Result {
     int status = 0; ///< 0 done, 1 refused or failed
     Json json = Json::object();
-    std::string text; ///< for a person, UTF-8
 };
 
 struct Target {
@@ -23,19 +27,21 @@ struct Target {
 };
 
 Result Example(const std::string& dir, bool force, const Style& style);
-Result Login(const Target& target, const std::string& user, const std::string& password,
+Result Login(const Target& target, const std::string& user, std::string& password,
              const Style& style);
 Result Users(const Target& target, const Style& style);
 Result Rights(const Target& target, const std::string& user, const Style& style);
-/// Grants (`grant` true) or revokes each of `names` for `user` and saves.
+/// Grants (`grant` true) or revokes each of `names` for `user`, saves, and checks by
+/// reading the record back that each right is now as asked.
 Result Change(const Target& target, const std::string& user, const std::vector<std::string>& names,
               bool grant, const Style& style);
 Result Matrix(const Target& target, const std::string& format, const Style& style);
-Result Palette(const std::optional<std::string>& exportDir, const Style& style);
+Result Palette(const std::optional<std::string>& exportDir, bool force, const Style& style);
 Result FormCheck(const std::vector<std::string>& files, const Style& style);
-Result FormFormat(const std::vector<std::string>& files);
+Result FormFormat(const std::vector<std::string>& files, const Style& style);
 
 /// Reads the password: from a terminal prompt without echo, or one line of standard input.
+/// Ctrl-C at the prompt restores the terminal and ends the tool with status 130.
 std::string ReadPassword(bool fromStdin);
 
 } // namespace zel::cli

@@ -3,7 +3,6 @@
 // read, ...) becomes exit status 1 with the error among the messages. Bad usage passes.
 
 #include "Commands.h"
-#include "Encoding.h"
 #include "Session.h"
 
 #include <exception>
@@ -11,7 +10,7 @@
 
 namespace zel::cli {
 
-inline Result Guarded(Session& session, const std::function<Result()>& work) {
+inline Result Guarded(Session& session, const Style& style, const std::function<Result()>& work) {
     try {
         return work();
     } catch (const UsageError&) {
@@ -20,9 +19,11 @@ inline Result Guarded(Session& session, const std::function<Result()>& work) {
         Result r;
         r.status = 1;
         session.AddMessage(e.what());
-        r.json["result"] = false;
-        r.json["messages"] = TextList(session.Messages());
-        r.text = ToUtf8(e.what()) + "\n";
+        if (style.json) {
+            r.json = {{"result", false}, {"messages", TextList(session.Messages())}};
+        } else {
+            style.Out() << Visible(e.what(), 0) << '\n';
+        }
         return r;
     }
 }

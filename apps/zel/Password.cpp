@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "Session.h"
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <termios.h>
@@ -19,6 +20,48 @@ std::string ReadLine(std::istream& in) {
     }
     return line;
 }
+
+// The terminal's settings before the prompt turned echo off, for the signal handler.
+termios g_saved{};
+
+// Ctrl-C (or a hang-up, or kill) at the prompt: give the terminal its echo back, then end
+// as a shell expects of an interrupted program. Only async-signal-safe calls here.
+extern "C" void RestoreTerminalAndExit(int signal) {
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_saved);
+    const char newline = '\n';
+    (void)!write(STDERR_FILENO, &newline, 1);
+    _exit(128 + signal);
+}
+
+// Echo off for the lifetime of the guard, restored on every way out.
+class QuietTerminal {
+public:
+    QuietTerminal() {
+        tcgetattr(STDIN_FILENO, &g_saved);
+        struct sigaction action {};
+        action.sa_handler = RestoreTerminalAndExit;
+        sigemptyset(&action.sa_mask);
+        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            sigaction(s, &action, &previous_[Slot(s)]);
+        }
+        termios quiet = g_saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    ~QuietTerminal() {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_saved);
+        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            sigaction(s, &previous_[Slot(s)], nullptr);
+        }
+        std::cerr << '\n';
+    }
+    QuietTerminal(const QuietTerminal&) = delete;
+    QuietTerminal& operator=(const QuietTerminal&) = delete;
+
+private:
+    static int Slot(int s) { return s == SIGINT ? 0 : s == SIGTERM ? 1 : s == SIGHUP ? 2 : 3; }
+    struct sigaction previous_[4]{};
+};
 } // namespace
 
 std::string ReadPassword(bool fromStdin) {
@@ -29,22 +72,12 @@ std::string ReadPassword(bool fromStdin) {
         throw UsageError("standard input is not a terminal to ask the password on; pipe it with "
                          "--password-stdin");
     }
-    termios saved{};
-    tcgetattr(STDIN_FILENO, &saved);
-    termios quiet = saved;
-    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     std::cerr << "Password: " << std::flush;
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     std::string line;
-    try {
+    {
+        QuietTerminal quiet;
         line = ReadLine(std::cin);
-    } catch (...) {
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-        std::cerr << '\n';
-        throw;
     }
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    std::cerr << '\n';
     return Argument(line, "the password");
 }
 

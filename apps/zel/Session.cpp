@@ -1,15 +1,18 @@
 #include "Session.h"
 
-#include "Encoding.h"
-#include "host/FormFile.h"
+#include "zel/host/TextEncoding.h"
+
+#include <filesystem>
+#include <iostream>
+#include <iterator>
 
 namespace zel::cli {
 
 std::string Argument(const std::string& utf8, const std::string& what) {
-    auto bytes = FromUtf8(utf8);
+    auto bytes = host::FromUtf8(utf8);
     if (!bytes) {
-        throw UsageError(
-            what + " holds a character that the 8-bit character set (Windows-1252) does not have");
+        throw UsageError(what + " is not valid " + host::TextEncodingName(host::TextEncoding()) +
+                         " text (see --encoding)");
     }
     return *bytes;
 }
@@ -29,20 +32,48 @@ Session::~Session() {
     host::SetMessagePresenter(std::move(previous_));
 }
 
-host::TForm& Session::Read(const std::string& path, bool runLoaded) {
+namespace {
+// A lock is the database's state, not the input's: the same command may succeed in a
+// moment, so it is a failure (exit 1), not unreadable input (exit 2).
+bool IsLock(const std::exception_ptr& cause) {
+    if (!cause) {
+        return false;
+    }
     try {
-        host::TFormOptions options;
-        options.runLoaded = runLoaded;
-        forms_.emplace_back(host::ReadForm(path, nullptr, options));
+        std::rethrow_exception(cause);
+    } catch (const host::EDatabaseLocked&) {
+        return true;
+    } catch (...) {
+        return false; // any other cause: the input is at fault
+    }
+}
+} // namespace
+
+host::TForm* ReadFormFile(const std::string& path, const host::TFormOptions& options) {
+    if (path != kStandardInput) {
+        return host::ReadForm(path, nullptr, options);
+    }
+    const std::string text{std::istreambuf_iterator<char>(std::cin),
+                           std::istreambuf_iterator<char>()};
+    return host::ReadFormText(text, "<stdin>", std::filesystem::current_path().string(), nullptr,
+                              options);
+}
+
+host::TForm& Session::Read(const std::string& path, const host::TFormOptions& options) {
+    try {
+        forms_.emplace_back(ReadFormFile(path, options));
     } catch (const host::EFormError& e) {
+        if (IsLock(e.Cause())) {
+            throw Failure(e.what());
+        }
         throw UsageError(e.what());
     }
     return *forms_.back();
 }
 
-void Session::ReadAll(const std::vector<std::string>& paths, bool runLoaded) {
+void Session::ReadAll(const std::vector<std::string>& paths, const host::TFormOptions& options) {
     for (const auto& p : paths) {
-        Read(p, runLoaded);
+        Read(p, options);
     }
 }
 
@@ -91,7 +122,8 @@ bool Session::HasProvider(const std::optional<std::string>& name) const {
 
 bool MoveToUser(host::TDataSet& table, const std::string& field, const std::string& id) {
     for (table.First(); !table.Eof(); table.Next()) {
-        if (table.FieldByName(field).AsString() == id) {
+        const host::TField& f = table.FieldByName(field);
+        if (!f.IsNull() && f.AsString() == id) {
             return true;
         }
     }

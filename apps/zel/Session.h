@@ -2,10 +2,12 @@
 // What every command of the tool shares: the forms it read, in load order, the message
 // boxes shown while it ran, and the errors that end it.
 
-#include "components/ZELMCLB.h"
-#include "components/ZELRight.h"
-#include "host/Dialogs.h"
-#include "host/Form.h"
+#include "zel/components/ZELMCLB.h"
+#include "zel/components/ZELRight.h"
+#include "zel/host/Dialogs.h"
+#include "zel/host/Errors.h"
+#include "zel/host/Form.h"
+#include "zel/host/FormFile.h"
 
 #include <memory>
 #include <optional>
@@ -22,8 +24,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-/// Converts a UTF-8 argument into the 8-bit set, or raises UsageError naming `what`.
+/// A failure of the operation itself (a database locked by another program): exit 1.
+class Failure : public host::Exception {
+public:
+    using host::Exception::Exception;
+};
+
+/// Converts a UTF-8 argument into the system's text, or raises UsageError naming `what`.
 std::string Argument(const std::string& utf8, const std::string& what);
+
+/// The form file name that stands for standard input.
+inline constexpr const char* kStandardInput = "-";
 
 class Session {
 public:
@@ -32,9 +43,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    /// Reads one form file; a broken one is a UsageError with its file and line.
-    host::TForm& Read(const std::string& path, bool runLoaded = true);
-    void ReadAll(const std::vector<std::string>& paths, bool runLoaded = true);
+    /// Reads one form file ("-": standard input). A broken one is a UsageError with its
+    /// file and line; a database locked while the form opened it is a Failure.
+    host::TForm& Read(const std::string& path, const host::TFormOptions& options = {});
+    void ReadAll(const std::vector<std::string>& paths, const host::TFormOptions& options = {});
     const std::vector<std::unique_ptr<host::TForm>>& Forms() const { return forms_; }
 
     /// The rights provider: the one named (Form.Name or Name), or the only one.
@@ -58,7 +70,11 @@ private:
     host::TMessagePresenter previous_;
 };
 
-/// Moves `table` to the first record whose `field` equals `id`; false at the end.
+/// Reads a form file, or standard input for "-", as ReadForm does.
+host::TForm* ReadFormFile(const std::string& path, const host::TFormOptions& options);
+
+/// Moves `table` to the first record whose `field` equals `id` (a NULL field matches
+/// nothing, as in a log-in); false at the end.
 bool MoveToUser(host::TDataSet& table, const std::string& field, const std::string& id);
 
 } // namespace zel::cli

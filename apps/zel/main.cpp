@@ -1,7 +1,8 @@
 // zel: log users in, audit and administer their rights from a terminal or a script.
 #include "Commands.h"
 #include "Session.h"
-#include "package/Package.h"
+#include "zel/host/TextEncoding.h"
+#include "zel/package/Package.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -10,10 +11,15 @@ using namespace zel::cli;
 
 namespace {
 
+constexpr const char* kExitStatuses =
+    "Exit status: 0 done; 1 refused or failed; 2 bad usage or input that cannot be read.";
+
 struct Options {
     bool json = false;
+    std::string encoding = "windows-1252";
     std::vector<std::string> forms;
     std::string user;
+    std::vector<std::string> rights;
     std::optional<std::string> provider;
     std::optional<std::string> editor;
     bool passwordStdin = false;
@@ -21,22 +27,7 @@ struct Options {
     bool force = false;
     std::string format = "text";
     std::optional<std::string> exportDir;
-    std::vector<std::string> files;
 };
-
-// In `zel grant FORM... --user ID NAME...` the positionals before --user are forms and
-// those after it are right names: CLI11 records the order in which it met each one.
-std::size_t PositionalsBeforeUser(const CLI::App& command, const CLI::Option* args,
-                                  const CLI::Option* user) {
-    std::size_t count = 0;
-    for (const CLI::Option* o : command.parse_order()) {
-        if (o == user) {
-            break;
-        }
-        count += o == args ? 1 : 0;
-    }
-    return count;
-}
 
 Target MakeTarget(const Options& o) {
     Target t;
@@ -50,13 +41,42 @@ Target MakeTarget(const Options& o) {
     return t;
 }
 
-void Print(const Result& r, bool json) {
-    if (json) {
-        std::cout << r.json.dump(2) << '\n';
-    } else {
-        std::cout << r.text;
+void Footer(CLI::App* command, const std::string& example) {
+    command->footer("Example:\n  " + example + "\n\n" + kExitStatuses);
+}
+
+// The command words that the arguments name ("grant", or "form check"), found before
+// parsing so that an unknown one and a usage error can be told apart and pointed at.
+std::vector<std::string> CommandWords(int argc, char** argv) {
+    std::vector<std::string> words;
+    for (int i = 1; i < argc && words.size() < 2; ++i) {
+        const std::string a = argv[i];
+        if (a == "--encoding") {
+            ++i; // its value
+        } else if (!a.empty() && a[0] == '-') {
+            if (!words.empty()) {
+                break;
+            }
+        } else if (words.empty() || words[0] == "form") {
+            words.push_back(a);
+        } else {
+            break;
+        }
     }
-    std::cout.flush();
+    return words;
+}
+
+void CheckForms(const std::vector<std::string>& forms, bool passwordStdin) {
+    std::size_t fromStdin = 0;
+    for (const auto& f : forms) {
+        fromStdin += f == kStandardInput ? 1 : 0;
+    }
+    if (fromStdin > 1) {
+        throw UsageError("only one form can be read from standard input ('-')");
+    }
+    if (fromStdin == 1 && passwordStdin) {
+        throw UsageError("standard input cannot hold both a form ('-') and the password");
+    }
 }
 
 } // namespace
@@ -65,131 +85,165 @@ int main(int argc, char** argv) {
     zel::package::Initialize();
     CLI::App app{"zel: log users in, audit and administer their rights"};
     app.require_subcommand(1);
+    app.fallthrough();
+    app.set_version_flag("-V,--version", std::string("zel ") + ZEL_VERSION);
     Options o;
-    auto json = [&](CLI::App* c) { c->add_flag("--json", o.json, "print one JSON object"); };
+    app.add_option("--encoding", o.encoding,
+                   "the system's text: windows-1252 (8-bit) or utf-8, for arguments, passwords "
+                   "and output")
+        ->check(CLI::IsMember({"windows-1252", "utf-8"}, CLI::ignore_case))
+        ->capture_default_str();
+    auto json = [&](CLI::App* c) { return c->add_flag("--json", o.json, "print one JSON object"); };
     auto forms = [&](CLI::App* c) {
-        c->add_option("forms", o.forms, "form files, in load order")->required();
+        c->add_option("forms", o.forms, "form files, in load order ('-': standard input)")
+            ->required();
         c->add_option("--provider", o.provider, "the rights provider (Name or Form.Name)");
     };
+    auto user = [&](CLI::App* c) { c->add_option("-u,--user", o.user, "user ID")->required(); };
 
     auto* example =
         app.add_subcommand("example", "write the example shop: forms and a fresh database");
     example->add_option("dir", o.dir, "folder to write into")->capture_default_str();
     example->add_flag("--force", o.force, "replace an existing example");
     json(example);
+    Footer(example, "zel example ./shop");
 
     auto* login =
         app.add_subcommand("login", "log a user in and show the menu and buttons they get");
     forms(login);
-    login->add_option("-u,--user", o.user, "user ID")->required();
+    user(login);
     login->add_flag("--password-stdin", o.passwordStdin, "read the password from standard input");
     json(login);
+    Footer(login, "echo clerk | zel login main.dfm orders.dfm --user clerk --password-stdin");
 
     auto* users = app.add_subcommand("users", "list the user IDs of the provider's table");
     forms(users);
     json(users);
+    Footer(users, "zel users main.dfm");
 
     auto* rights = app.add_subcommand("rights", "show a user's rights as the editor's rows");
     forms(rights);
-    rights->add_option("-u,--user", o.user, "user ID")->required();
+    user(rights);
     rights->add_option("--editor", o.editor, "the rights editor (Name or Form.Name)");
     json(rights);
+    Footer(rights, "zel rights main.dfm admin.dfm --user clerk");
 
     CLI::App* change[2];
-    CLI::Option* changeArgs[2];
-    CLI::Option* changeUser[2];
     const char* changeNames[2] = {"grant", "revoke"};
     for (int i = 0; i < 2; ++i) {
         change[i] = app.add_subcommand(changeNames[i],
                                        std::string(changeNames[i]) +
                                            " rights as an administrator's clicks, then save");
-        changeArgs[i] =
-            change[i]->add_option("args", o.files, "FORM... --user ID NAME...")->required();
-        changeUser[i] = change[i]->add_option("-u,--user", o.user, "user ID")->required();
-        change[i]->add_option("--provider", o.provider, "the rights provider (Name or Form.Name)");
+        forms(change[i]);
+        user(change[i]);
+        change[i]
+            ->add_option("-r,--right", o.rights, "a right: the Name of a menu item (repeatable)")
+            ->required();
         change[i]->add_option("--editor", o.editor, "the rights editor (Name or Form.Name)");
         json(change[i]);
+        Footer(change[i], std::string("zel ") + changeNames[i] +
+                              " main.dfm admin.dfm --user clerk --right mnuOrderNew");
     }
 
     auto* matrix = app.add_subcommand("matrix", "every user against every menu right");
     forms(matrix);
     matrix->add_option("--editor", o.editor, "the rights editor (Name or Form.Name)");
-    matrix->add_option("--format", o.format, "text, csv or html")
-        ->check(CLI::IsMember({"text", "csv", "html"}))
-        ->capture_default_str();
-    json(matrix);
+    auto* formatOption = matrix->add_option("--format", o.format, "text, csv or html")
+                             ->check(CLI::IsMember({"text", "csv", "html"}))
+                             ->capture_default_str();
+    json(matrix)->excludes(formatOption);
+    Footer(matrix, "zel matrix main.dfm admin.dfm --format csv > rights.csv");
 
     auto* palette = app.add_subcommand("palette", "install the package and list its palette");
     palette->add_option("--export", o.exportDir, "write the palette bitmaps into this folder");
+    palette->add_flag("--force", o.force, "replace bitmaps that exist");
     json(palette);
+    Footer(palette, "zel palette --export ./bitmaps");
 
     auto* form = app.add_subcommand("form", "check or format form files");
     form->require_subcommand(1);
-    auto* check = form->add_subcommand("check", "read each file and report the first error");
-    check->add_option("files", o.files, "form files, in load order")->required();
+    auto* check = form->add_subcommand(
+        "check", "read each file, open its tables read-only, and report what cannot work");
+    check->add_option("files", o.forms, "form files, in load order ('-': standard input)")
+        ->required();
     json(check);
+    check->footer("Example:\n  zel form check main.dfm orders.dfm admin.dfm\n\nExit status: 0 "
+                  "every form reads and fits its tables; 1 a form does not read or names a field "
+                  "that is not a column; 2 bad usage or a missing file.");
     auto* format =
         form->add_subcommand("format", "print the last file as the form writer writes it");
-    format->add_option("files", o.files, "form files; earlier ones are the forms it refers to")
+    format
+        ->add_option("files", o.forms,
+                     "form files; earlier ones are the forms it refers to ('-': standard input)")
         ->required();
     json(format);
+    Footer(format, "zel form format main.dfm admin.dfm > admin.dfm.new");
 
+    const std::vector<std::string> words = CommandWords(argc, argv);
+    const auto known = app.get_subcommands(
+        [&](const CLI::App* c) { return !words.empty() && c->get_name() == words[0]; });
+    if (!words.empty() && known.empty()) {
+        std::cerr << "zel: unknown command '" << words[0] << "'\n(see zel --help)\n";
+        return 2;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::cerr << "zel: " << e.what() << "\n(see zel --help)\n";
+        std::string command;
+        for (const auto& w : words) {
+            command += w + " ";
+        }
+        std::cerr << "zel: " << e.what() << "\n(see zel " << command << "--help)\n";
         return 2;
     }
 
+    zel::host::SetTextEncoding(*zel::host::TextEncodingNamed(o.encoding));
+    const Style style = TerminalStyle(o.json);
     try {
-        const Style style = o.json ? Style{} : TerminalStyle();
+        CheckForms(o.forms, o.passwordStdin);
         Result r;
         if (example->parsed()) {
             r = Example(o.dir, o.force, style);
         } else if (login->parsed()) {
-            const std::string user = Argument(o.user, "the user ID");
-            const std::string password = ReadPassword(o.passwordStdin);
-            r = Login(MakeTarget(o), user, password, style);
+            const std::string id = Argument(o.user, "the user ID");
+            std::string password = ReadPassword(o.passwordStdin);
+            r = Login(MakeTarget(o), id, password, style);
         } else if (users->parsed()) {
             r = Users(MakeTarget(o), style);
         } else if (rights->parsed()) {
             r = Rights(MakeTarget(o), Argument(o.user, "the user ID"), style);
         } else if (change[0]->parsed() || change[1]->parsed()) {
-            const bool grant = change[0]->parsed();
-            const int c = grant ? 0 : 1;
-            const std::size_t forms = std::min(
-                PositionalsBeforeUser(*change[c], changeArgs[c], changeUser[c]), o.files.size());
-            o.forms.assign(o.files.begin(), o.files.begin() + static_cast<std::ptrdiff_t>(forms));
-            const std::vector<std::string> names(
-                o.files.begin() + static_cast<std::ptrdiff_t>(forms), o.files.end());
-            if (o.forms.empty() || names.empty()) {
-                throw UsageError(std::string("usage: zel ") + (grant ? "grant" : "revoke") +
-                                 " FORM... --user ID NAME...");
+            std::vector<std::string> names;
+            for (const auto& n : o.rights) {
+                names.push_back(Argument(n, "the right name " + n));
             }
-            std::vector<std::string> rightNames;
-            for (const auto& n : names) {
-                rightNames.push_back(Argument(n, "the right name " + n));
-            }
-            r = Change(MakeTarget(o), Argument(o.user, "the user ID"), rightNames, grant, style);
+            r = Change(MakeTarget(o), Argument(o.user, "the user ID"), names, change[0]->parsed(),
+                       style);
         } else if (matrix->parsed()) {
             r = Matrix(MakeTarget(o), o.format, style);
         } else if (palette->parsed()) {
-            r = Palette(o.exportDir, style);
+            r = Palette(o.exportDir, o.force, style);
         } else if (check->parsed()) {
-            r = FormCheck(o.files, style);
+            r = FormCheck(o.forms, style);
         } else if (format->parsed()) {
-            r = FormFormat(o.files);
+            r = FormFormat(o.forms, style);
         }
-        Print(r, o.json);
+        if (o.json) {
+            std::cout << Dump(r.json) << '\n';
+        }
+        std::cout.flush();
         return r.status;
     } catch (const UsageError& e) {
         std::cerr << "zel: " << e.what() << '\n';
         return 2;
     } catch (const std::exception& e) {
+        std::cout.flush();
         std::cerr << "zel: " << e.what() << '\n';
         return 1;
     }
