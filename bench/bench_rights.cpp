@@ -122,6 +122,35 @@ static void BM_ActivateSetting(benchmark::State& state) {
 }
 BENCHMARK(BM_ActivateSetting)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// Special-item removal on one flat menu level where every other sibling is a "<" item:
+// each pass rebuilds the level, then the provider frees half of it.
+static void BM_FreeSpecialSiblings(benchmark::State& state) {
+    const int items = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto form = std::make_unique<TForm>(nullptr);
+        auto* menu = new TMainMenu(form.get());
+        for (int i = 0; i < items; ++i) {
+            auto* item = new TMenuItem(form.get());
+            item->SetCaption(i % 2 == 0 ? "<debug" : "item");
+            menu->Items()->Add(item);
+        }
+        TZELRight rights(nullptr);
+        rights.SetLinkedMainMenu(menu);
+        state.ResumeTiming();
+        rights.ActivateSetting();
+        state.PauseTiming();
+        form.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * items);
+}
+BENCHMARK(BM_FreeSpecialSiblings)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(300000)
+    ->Unit(benchmark::kMillisecond);
+
 // The editor's rows rebuilt from a menu.
 static void BM_EditorRebuild(benchmark::State& state) {
     const int items = static_cast<int>(state.range(0));

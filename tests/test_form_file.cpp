@@ -18,6 +18,9 @@ using namespace zel::host;
 using namespace zel::test;
 
 namespace {
+// Destroyed after every registry of the host, whatever order the statics were made in.
+std::unique_ptr<TForm> g_staticForm;
+
 const char* kMainForm = R"(object MainForm: TForm
   Caption = 'Shop'
   object MainMenu1: TMainMenu
@@ -325,4 +328,9 @@ TEST_F(FormFiles, MangledFormsEitherReadOrFailWithAFormError) {
 
 TEST_F(FormFiles, MissingFileIsAnError) {
     EXPECT_THROW(ReadForm(dir.File("nothing.dfm")), EFormError);
+}
+
+TEST(StaticForms, MayBeDestroyedAfterTheHostsRegistries) {
+    g_staticForm.reset(ReadFormText("object StaticForm: TForm\nend\n", "static.dfm", "."));
+    EXPECT_EQ(TForm::FindForm("StaticForm"), g_staticForm.get());
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
+#include <vector>
 
 using namespace zel::host;
 using zel::test::AddItem;
@@ -24,6 +26,52 @@ TEST(Menus, FreeDestroysSubtreeAndLaterItemsMoveUp) {
     EXPECT_EQ(form.ComponentCount(), before - 3);
     EXPECT_EQ(form.FindComponent("Open"), nullptr);
     EXPECT_THROW(root->Items(1), EMenuError);
+}
+
+TEST(GapList, BehavesAsAVectorUnderAnyMixOfChanges) {
+    std::mt19937 random(7);
+    GapList<int> list;
+    std::vector<int> expected;
+    for (int step = 0; step < 20000; ++step) {
+        const bool insert = expected.empty() || random() % 3 != 0;
+        const std::size_t at = random() % (expected.size() + (insert ? 1 : 0));
+        if (insert) {
+            list.insert(at, step);
+            expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(at), step);
+        } else {
+            list.erase(at);
+            expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+        ASSERT_EQ(list.size(), expected.size());
+        if (!expected.empty()) {
+            const std::size_t probe = random() % expected.size();
+            ASSERT_EQ(list[probe], expected[probe]) << "step " << step;
+            ASSERT_EQ(list.find(expected[probe]), static_cast<long>(probe));
+        }
+    }
+    EXPECT_EQ(list.ToVector(), expected);
+    EXPECT_EQ(list.find(-1), -1);
+}
+
+TEST(Menus, FreeingSpecialSiblingsKeepsTheRestInOrder) {
+    TForm form(nullptr);
+    auto* menu = new TMainMenu(&form);
+    for (int i = 0; i < 1000; ++i) {
+        AddItem(&form, menu->Items(), "i" + std::to_string(i), i % 3 == 0 ? "<x" : "y");
+    }
+    for (int i = 0; i < menu->Items()->Count();) { // forward, as the provider frees them
+        TMenuItem* item = menu->Items()->Items(i);
+        if (item->Caption() == "<x") {
+            item->Free();
+        } else {
+            ++i;
+        }
+    }
+    ASSERT_EQ(menu->Items()->Count(), 666);
+    for (int i = 0; i < 666; ++i) {
+        EXPECT_EQ(menu->Items()->Items(i)->Name(), "i" + std::to_string(i + i / 2 + 1));
+        EXPECT_EQ(menu->Items()->IndexOf(menu->Items()->Items(i)), i);
+    }
 }
 
 TEST(Menus, PlacementRulesAreChecked) {

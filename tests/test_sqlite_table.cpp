@@ -250,9 +250,8 @@ TEST(SQLiteTable, RefreshShowsWhatIsStoredNowAndKeepsThePlace) {
 }
 
 TEST(SQLiteTable, ADamagedTableIsAnErrorNeverALoop) {
-    // A b-tree whose row ids do not increase (faked here by a view-free trick: an index
-    // that SQLite trusts and a table rewritten behind it) is hard to make by hand; a file cut
-    // short gives the same symptoms and must end in a clear error naming the file.
+    // A file cut short hands back rows whose row ids do not increase; reading it must end
+    // in a clear error naming the file, never ask for the same rows again forever.
     TempDir dir;
     const std::string db = dir.File("t.db");
     ExecSql(db, "CREATE TABLE u (id TEXT, pad TEXT)");

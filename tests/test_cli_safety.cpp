@@ -1,0 +1,218 @@
+// The zel tool against what users and attackers hand it: damaged and locked databases,
+// planted links, captions built to break a terminal or a spreadsheet, odd bytes, and a
+// password prompt interrupted with Ctrl-C.
+#include "support/CliRun.h"
+
+#include <csignal>
+#include <filesystem>
+#include <poll.h>
+#include <pty.h>
+#include <sqlite3.h>
+#include <termios.h>
+
+using namespace zel::test::cli;
+namespace fs = std::filesystem;
+using zel::test::ExecSql;
+
+namespace {
+struct Shop : ::testing::Test {
+    TempDir dir;
+    std::string d = dir.Path().string();
+    std::string shop = dir.File("shop");
+    void SetUp() override { ASSERT_EQ(Exec(d, {"example", "shop"}).status, 0); }
+};
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+} // namespace
+
+TEST_F(Shop, ADamagedDatabaseEndsEveryCommandWithAClearError) {
+    const std::string original = Read(dir.File("shop/shop.db"));
+    const std::vector<std::vector<std::string>> commands = {
+        {"users", "main.dfm"},
+        {"matrix", "main.dfm", "admin.dfm"},
+        {"grant", "main.dfm", "admin.dfm", "-u", "clerk", "-r", "mnuOrderNew"},
+        {"login", "main.dfm", "-u", "clerk", "--password-stdin"}};
+    for (std::size_t cut = 4096; cut < original.size(); cut += 512) {
+        std::ofstream(dir.File("shop/shop.db"), std::ios::binary | std::ios::trunc)
+            << original.substr(0, cut);
+        for (const auto& command : commands) {
+            Outcome r = Exec(shop, command, "clerk\n");
+            EXPECT_TRUE(r.status == 1 || r.status == 2) << cut << " " << command[0] << r.err;
+            EXPECT_NE(r.err.find("damaged"), std::string::npos) << cut << " " << r.err;
+        }
+    }
+}
+
+TEST_F(Shop, FilesAreNeverWrittenThroughAPlantedLink) {
+    Write(dir.File("victim"), "precious");
+    fs::remove(dir.File("shop/main.dfm"));
+    fs::create_symlink(dir.File("victim"), dir.File("shop/main.dfm"));
+    Outcome refused = Exec(d, {"example", "shop"});
+    EXPECT_EQ(refused.status, 1); // a link where a file would go counts as existing
+    EXPECT_EQ(Exec(d, {"example", "shop", "--force"}).status, 0);
+    EXPECT_EQ(Read(dir.File("victim")), "precious");
+    EXPECT_FALSE(fs::is_symlink(dir.File("shop/main.dfm")));
+    // Nothing is left behind beside the files written.
+    for (const auto& entry : fs::directory_iterator(shop)) {
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    }
+    EXPECT_EQ(Exec(d, {"palette", "--export", "shop"}).status, 0);
+    EXPECT_EQ(Exec(d, {"palette", "--export", "shop"}).status, 1); // exists: needs --force
+    EXPECT_EQ(Exec(d, {"palette", "--export", "shop", "--force"}).status, 0);
+}
+
+TEST_F(Shop, CaptionsCannotBreakTheOutput) {
+    // One caption of 1 MiB and one with escape codes and a forged line.
+    std::string form = Read(dir.File("shop/main.dfm"));
+    const std::string huge = "'" + std::string(1 << 20, 'A') + "'";
+    form.replace(form.find("'&Print'"), 8, huge);
+    form.replace(form.find("'E&xit'"), 7, "#27'[31m'#13#10'  forged  mnuAdmin  enabled'");
+    Write(dir.File("shop/main.dfm"), form);
+    Outcome r = Exec(shop, {"login", "main.dfm", "-u", "admin", "--password-stdin"}, "admin\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_LT(r.out.size(), 8000u);
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    EXPECT_NE(r.out.find("\\x1B[31m\\x0D\\x0A  forged"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\n  forged"), std::string::npos);
+    Outcome j =
+        Exec(shop, {"login", "main.dfm", "-u", "admin", "--password-stdin", "--json"}, "admin\n");
+    EXPECT_EQ(j.json()["menu"][0]["items"][1]["caption"].get<std::string>().size(), 1u << 20);
+}
+
+TEST_F(Shop, SpreadsheetsGetNoFormulasAndJsonAnyBytes) {
+    ExecSql(dir.File("shop/shop.db"), "UPDATE users SET login = '=HYPERLINK(1)' "
+                                      "WHERE login = 'viewer';"
+                                      "UPDATE users SET login = CAST(X'FF2D78' AS TEXT) "
+                                      "WHERE login = 'former'");
+    Outcome csv = Exec(shop, {"matrix", "main.dfm", "admin.dfm", "--format", "csv"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_NE(csv.out.find(",'=HYPERLINK(1),"), std::string::npos) << csv.out;
+    // Under UTF-8 the bytes that are not UTF-8 still give valid JSON.
+    Outcome users = Exec(shop, {"--encoding", "utf-8", "users", "main.dfm", "--json"});
+    ASSERT_EQ(users.status, 0) << users.err;
+    EXPECT_EQ(users.json()["users"][3], "\xEF\xBF\xBD-x");
+    const std::string odd = "odd\xFF";
+    Outcome example = Exec(d, {"example", odd, "--json"});
+    EXPECT_EQ(example.status, 0);
+    EXPECT_NO_THROW(example.json());
+}
+
+TEST_F(Shop, Utf8TextPassesThroughUnconverted) {
+    ExecSql(
+        dir.File("shop/shop.db"),
+        "UPDATE users SET login = 'Jos\xC3\xA9', password = 'Jos\xC3\xA9' WHERE login = 'clerk'");
+    Outcome latin = Exec(shop, {"users", "main.dfm"});
+    EXPECT_NE(latin.out.find("Jos\xC3\x83\xC2\xA9"), std::string::npos); // read as 8-bit
+    Outcome utf8 = Exec(shop, {"--encoding", "utf-8", "users", "main.dfm"});
+    EXPECT_NE(utf8.out.find("Jos\xC3\xA9\n"), std::string::npos) << utf8.out;
+    Outcome login = Exec(
+        shop, {"login", "main.dfm", "-u", "Jos\xC3\xA9", "--password-stdin", "--encoding", "utf-8"},
+        "Jos\xC3\xA9\n");
+    EXPECT_EQ(login.status, 0) << login.out << login.err;
+}
+
+TEST_F(Shop, ALockedDatabaseIsAFailureNotBadInput) {
+    std::string form = Read(dir.File("shop/main.dfm"));
+    form.insert(form.find("    Active = True"), "    BusyTimeout = 50\n");
+    Write(dir.File("shop/main.dfm"), form);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(dir.File("shop/shop.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    Outcome r = Exec(shop, {"users", "main.dfm"});
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("database is locked"), std::string::npos) << r.err;
+}
+
+TEST_F(Shop, FormCheckFindsWhatCannotWork) {
+    std::string form = Read(dir.File("shop/main.dfm"));
+    form.replace(form.find("'login'"), 7, "'logon'");
+    Write(dir.File("shop/typo.dfm"), form);
+    Outcome r = Exec(shop, {"form", "check", "typo.dfm", "--json"});
+    EXPECT_EQ(r.status, 1);
+    const Json j = r.json();
+    ASSERT_EQ(j["problems"].size(), 1u) << r.out;
+    EXPECT_EQ(j["problems"][0]["file"], "typo.dfm");
+    EXPECT_GT(j["problems"][0]["line"], 1);
+    EXPECT_NE(j["problems"][0]["message"].get<std::string>().find("logon"), std::string::npos);
+    const std::string before = Read(dir.File("shop/shop.db"));
+    Write(dir.File("shop/buttons.dfm"),
+          "object B: TForm\n  object b: TZELButton\n    ZELRight = MainForm.Rights\n  end\nend\n");
+    Outcome w = Exec(shop, {"form", "check", "main.dfm", "buttons.dfm"});
+    EXPECT_EQ(w.status, 0) << w.out << w.err;
+    EXPECT_NE(w.out.find("buttons.dfm:2: B.b has an empty Right"), std::string::npos) << w.out;
+    EXPECT_EQ(Read(dir.File("shop/shop.db")), before);
+    // A form on standard input reads like a file.
+    Outcome in = Exec(shop, {"users", "-", "--json"}, Read(dir.File("shop/main.dfm")));
+    EXPECT_EQ(in.status, 0) << in.err;
+    EXPECT_EQ(in.json()["users"].size(), 4u);
+}
+
+TEST_F(Shop, CtrlCAtThePasswordPromptRestoresTheTerminal) {
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (chdir(shop.c_str()) != 0) {
+            _exit(127);
+        }
+        alarm(30);
+        execl(ZEL_TOOL, ZEL_TOOL, "login", "main.dfm", "-u", "clerk", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string seen;
+    pollfd p{master, POLLIN, 0};
+    while (seen.find("Password:") == std::string::npos && poll(&p, 1, 20000) > 0) {
+        char buffer[256];
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        seen.append(buffer, static_cast<std::size_t>(n));
+    }
+    ASSERT_NE(seen.find("Password:"), std::string::npos) << seen;
+    termios prompt{};
+    tcgetattr(master, &prompt);
+    EXPECT_EQ(prompt.c_lflag & ECHO, 0u);
+    const char interrupt = '\x03';
+    ASSERT_EQ(write(master, &interrupt, 1), 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    termios after{};
+    tcgetattr(master, &after);
+    close(master);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_NE(after.c_lflag & ECHO, 0u);
+}
+
+TEST(CliUsage, CommandsAndOptionsSayWhatIsWrong) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    Outcome version = Exec(d, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("zel ", 0), 0u);
+    EXPECT_EQ(Exec(d, {"-V"}).out, version.out);
+    Outcome bogus = Exec(d, {"bogus"});
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_NE(bogus.err.find("unknown command 'bogus'"), std::string::npos);
+    Outcome conflict = Exec(d, {"matrix", "m.dfm", "--format", "csv", "--json"});
+    EXPECT_EQ(conflict.status, 2);
+    EXPECT_NE(conflict.err.find("zel matrix --help"), std::string::npos) << conflict.err;
+    Outcome help = Exec(d, {"grant", "--help"});
+    EXPECT_NE(help.out.find("Example:"), std::string::npos);
+    EXPECT_NE(help.out.find("Exit status:"), std::string::npos);
+    for (const char* command : {"users", "form check"}) {
+        std::vector<std::string> args;
+        std::istringstream words(command);
+        for (std::string w; words >> w;) {
+            args.push_back(w);
+        }
+        args.push_back("nosuch.dfm");
+        EXPECT_EQ(Exec(d, args).status, 2) << command; // a missing file, everywhere
+    }
+}
