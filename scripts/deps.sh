@@ -1,14 +1,22 @@
-# Sourced by the other scripts: installs the Debian packages the project needs, and only
-# those that are missing, without asking anything.
-ZEL_PACKAGES="g++ cmake make libsqlite3-dev sqlite3 libcli11-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev"
+# Sourced by the other scripts: installs the Debian packages a script needs, and only those
+# that are missing, without asking anything.
+#   zel_install_missing run    what building and running the example needs
+#   zel_install_missing test   that, and what the tests and benchmarks need
+ZEL_RUN_PACKAGES="g++ cmake make libsqlite3-dev libcli11-dev nlohmann-json3-dev"
+ZEL_TEST_PACKAGES="sqlite3 pkg-config libgtest-dev libgmock-dev libbenchmark-dev"
 
 zel_install_missing() {
+    packages=$ZEL_RUN_PACKAGES
+    [ "${1:-run}" = test ] && packages="$packages $ZEL_TEST_PACKAGES"
     missing=""
-    for package in $ZEL_PACKAGES "$@"; do
+    for package in $packages; do
         dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
     done
-    [ -z "$missing" ] && return 0
-    echo "Installing:$missing" >&2
+    if [ -z "$missing" ]; then
+        echo "== Every package needed is installed" >&2
+        return 0
+    fi
+    echo "== Installing:$missing" >&2
     if [ "$(id -u)" -ne 0 ]; then
         SUDO=sudo
     else

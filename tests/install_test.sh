@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix, builds the consumer example against the
+# installed package, and runs it and the installed zel with an empty environment: the
+# programs must find their libraries from any prefix by themselves.
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix with space"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+# Only the public headers, all under zel/.
+test -f "$prefix/include/zel/host/Component.h"
+test ! -e "$prefix/include/zel/components/ConstantTimeEqual.h"
+test ! -e "$prefix/include/zel/host/FormParser.h"
+test -z "$(ls "$prefix/include" | grep -v '^zel$')"
+test -f "$prefix/lib/pkgconfig/zel.pc"
+test -f "$prefix/share/doc/zel/LICENSE"
+cmake -S "$source/examples/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/consumer" >/dev/null
+# The same program built with pkg-config alone.
+flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs zel)
+eval "g++ -o '$work/by-pkg-config' '$source/examples/consumer/main.cpp' $flags"
+cd "$work"
+env -i "$prefix/bin/zel" example shop >/dev/null
+env -i "$prefix/bin/zel" --version
+env -i "$work/consumer/zel_consumer" shop/main.dfm clerk clerk
+env -i "$work/by-pkg-config" shop/main.dfm admin admin
