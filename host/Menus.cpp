@@ -15,6 +15,8 @@ const TClassInfo& TMenuItem::StaticClass() {
             StringProp<TMenuItem>("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption),
             BoolProp<TMenuItem>("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled, true),
             BoolProp<TMenuItem>("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible, true),
+            EventProp<TMenuItem, TNotifyEvent>("OnClick", &TMenuItem::OnClick,
+                                               &TMenuItem::SetOnClick),
         }};
     return info;
 }
@@ -43,6 +45,12 @@ TMenuItem::~TMenuItem() {
 void TMenuItem::Detach() {
     if (parent_ != nullptr) {
         parent_->Remove(this);
+    }
+}
+
+void TMenuItem::Click() {
+    if (enabled_ && !IsLine() && onClick_) {
+        onClick_.handler(this);
     }
 }
 

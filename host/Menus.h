@@ -6,6 +6,7 @@
 
 #include "zel/host/ChangeSignal.h"
 #include "zel/host/Component.h"
+#include "zel/host/Events.h"
 #include "zel/host/GapList.h"
 
 #include <string>
@@ -46,6 +47,12 @@ public:
     /// True for a separator: caption exactly "-".
     bool IsLine() const { return caption_ == "-"; }
 
+    /// What choosing the item does (a click, its accelerator): fires OnClick. A disabled
+    /// item or a separator ignores it.
+    virtual void Click();
+    const TEvent<TNotifyEvent>& OnClick() const { return onClick_; }
+    void SetOnClick(TEvent<TNotifyEvent> event) { onClick_ = std::move(event); }
+
     [[nodiscard]] TConnection Subscribe(TChangeHandler handler) {
         return changes_.Subscribe(std::move(handler));
     }
@@ -56,6 +63,7 @@ private:
     std::string caption_;
     bool enabled_ = true;
     bool visible_ = true;
+    TEvent<TNotifyEvent> onClick_;
     TMenuItem* parent_ = nullptr;
     // Where this item last stood among its parent's sub-items, so that freeing the item
     // just looked up by position needs no search.

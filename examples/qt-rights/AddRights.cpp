@@ -1,0 +1,32 @@
+#include "AddRights.h"
+
+#include <zel/components/ZELRight.h>
+#include <zel/host/DataSource.h>
+#include <zel/host/SQLiteTable.h>
+#include <zel/qt/QtButtons.h>
+#include <zel/qt/QtLoginDialog.h>
+#include <zel/qt/QtMenuBar.h>
+
+using namespace zel;
+
+std::unique_ptr<host::TForm> AddRights(QMainWindow& window, const std::string& database) {
+    auto form = std::make_unique<host::TForm>(nullptr); // owns the components below
+    auto* users = new host::TSQLiteTable(form.get());
+    users->SetDatabaseName(database);
+    users->SetTableName("users");
+    users->Open();
+    auto* source = new host::TDataSource(form.get());
+    source->SetDataSet(users);
+    auto* rights = new TZELRight(form.get());
+    rights->SetDataSource(source);
+    rights->SetUserIDFieldName("login");
+    rights->SetUserPasswordFieldName("password");
+    rights->SetUserAccessRightFieldName("rights");
+    rights->SetLinkedMainMenu(qt::AdoptMenuBar(*window.menuBar(), form.get()));
+    qt::TQtLoginDialog login(*rights, &window);
+    if (login.exec() != QDialog::Accepted) {
+        return nullptr;
+    }
+    qt::AdoptRightButtons(window, *rights); // after the log-in: they check its rights
+    return form;
+}

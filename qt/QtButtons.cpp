@@ -1,0 +1,165 @@
+#include "zel/qt/QtButtons.h"
+
+#include "zel/host/Buttons.h"
+#include "zel/qt/QtText.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QStyle>
+#include <memory>
+
+namespace zel::qt {
+
+namespace {
+
+// Keeps a widget showing a control's Enabled, Visible and, when asked, Caption. It belongs
+// to the widget; when the control goes first it just stops.
+class ControlMirror : public QObject {
+public:
+    ControlMirror(QAbstractButton& widget, host::TControl& control, bool caption)
+        : QObject(&widget), widget_(&widget), control_(&control), caption_(caption) {
+        setObjectName("zelControlMirror");
+        Apply();
+        connection_ = control.Subscribe([this](const host::TChange& change) {
+            if (change.kind == host::TChangeKind::Destroying) {
+                control_ = nullptr;
+                connection_.Disconnect();
+            } else {
+                Apply();
+            }
+        });
+    }
+
+    host::TControl* Control() const { return control_; }
+
+protected:
+    void Apply() {
+        if (control_ == nullptr || widget_ == nullptr) {
+            return;
+        }
+        if (caption_) {
+            widget_->setText(ToQString(control_->Caption()));
+        }
+        widget_->setEnabled(control_->Enabled());
+        // Hidden or shown explicitly only where the model says so, so a child of a window
+        // not yet shown is not hidden by asking it.
+        widget_->setHidden(!control_->Visible());
+    }
+
+    QPointer<QAbstractButton> widget_;
+    host::TControl* control_;
+    bool caption_;
+    host::TConnection connection_;
+};
+
+// An adopted button's model, owned here and destroyed with the widget.
+class AdoptedMirror : public ControlMirror {
+public:
+    AdoptedMirror(QAbstractButton& widget, std::unique_ptr<TZELButton> model)
+        : ControlMirror(widget, *model, false), model_(std::move(model)) {
+        setObjectName("zelAdoptedButton");
+    }
+    ~AdoptedMirror() override {
+        connection_.Disconnect(); // before the model it watches goes
+        control_ = nullptr;
+    }
+    TZELButton* Model() const { return model_.get(); }
+
+private:
+    std::unique_ptr<TZELButton> model_;
+};
+
+QStyle::StandardPixmap IconOf(host::TBitBtnKind kind) {
+    switch (kind) {
+    case host::bkOK:
+    case host::bkYes:
+    case host::bkAll:
+        return QStyle::SP_DialogOkButton;
+    case host::bkCancel:
+    case host::bkAbort:
+        return QStyle::SP_DialogCancelButton;
+    case host::bkHelp:
+        return QStyle::SP_DialogHelpButton;
+    case host::bkNo:
+        return QStyle::SP_DialogNoButton;
+    case host::bkClose:
+        return QStyle::SP_DialogCloseButton;
+    case host::bkRetry:
+        return QStyle::SP_BrowserReload;
+    case host::bkIgnore:
+        return QStyle::SP_DialogDiscardButton;
+    default:
+        return QStyle::SP_CustomBase;
+    }
+}
+
+const char* TextOf(host::TBitBtnKind kind) {
+    static const char* texts[] = {"",       "&OK",    "&Cancel", "&Help",   "&Yes", "&No",
+                                  "&Close", "&Abort", "&Retry",  "&Ignore", "&All"};
+    return kind >= 0 && kind <= host::bkAll ? texts[kind] : "";
+}
+
+} // namespace
+
+QPushButton* RenderButton(host::TControl& control, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(ToQString(control.Name()));
+    auto* bit = dynamic_cast<host::TBitBtn*>(&control);
+    const bool kindText =
+        bit != nullptr && control.Caption().empty() && bit->Kind() != host::bkCustom;
+    if (bit != nullptr && IconOf(bit->Kind()) != QStyle::SP_CustomBase) {
+        button->setIcon(QApplication::style()->standardIcon(IconOf(bit->Kind())));
+    }
+    if (kindText) {
+        button->setText(QString::fromLatin1(TextOf(bit->Kind())));
+    }
+    auto* mirror = new ControlMirror(*button, control, !kindText);
+    QObject::connect(button, &QPushButton::clicked, mirror, [mirror, button] {
+        host::TControl* c = mirror->Control();
+        if (c == nullptr) {
+            return;
+        }
+        c->Click();
+        auto* b = dynamic_cast<host::TButton*>(c);
+        if (b != nullptr && b->ModalResult() != host::mrNone) {
+            if (auto* dialog = qobject_cast<QDialog*>(button->window())) {
+                dialog->done(b->ModalResult());
+            }
+        }
+    });
+    return button;
+}
+
+std::vector<TAdoptedButton> AdoptRightButtons(QWidget& window, TZELRight& provider) {
+    std::vector<TAdoptedButton> adopted;
+    for (QAbstractButton* widget : window.findChildren<QAbstractButton*>()) {
+        const QVariant right = widget->property("zelRight");
+        if (!right.isValid() || AdoptedModel(*widget) != nullptr) {
+            continue;
+        }
+        auto model = std::make_unique<TZELButton>(nullptr);
+        const std::string name = widget->objectName().toStdString();
+        if (host::TComponent::IsValidIdent(name)) {
+            model->SetName(name);
+        }
+        model->SetCaption(FromQString(widget->text()));
+        model->SetVisible(!widget->isHidden());
+        model->SetEnabled(widget->isEnabled());
+        model->SetRight(FromQString(right.toString()));
+        model->SetZELRight(&provider);
+        model->Loaded();
+        TZELButton* raw = model.get();
+        new AdoptedMirror(*widget, std::move(model));
+        adopted.push_back({widget, raw});
+    }
+    return adopted;
+}
+
+TZELButton* AdoptedModel(const QAbstractButton& button) {
+    auto* mirror = dynamic_cast<AdoptedMirror*>(
+        button.findChild<QObject*>("zelAdoptedButton", Qt::FindDirectChildrenOnly));
+    return mirror != nullptr ? mirror->Model() : nullptr;
+}
+
+} // namespace zel::qt

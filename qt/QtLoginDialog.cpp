@@ -1,0 +1,104 @@
+#include "zel/qt/QtLoginDialog.h"
+
+#include "zel/qt/QtText.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace zel::qt {
+
+namespace {
+constexpr int kLongestDelay = 30000;
+
+// Overwrites a secret's bytes before the memory is given back.
+void Wipe(std::string& secret) {
+    volatile char* p = secret.data();
+    for (std::size_t i = 0; i < secret.size(); ++i) {
+        p[i] = 0;
+    }
+    secret.clear();
+}
+} // namespace
+
+TQtLoginDialog::TQtLoginDialog(TZELRight& provider, QWidget* parent)
+    : QDialog(parent), provider_(&provider), user_(new QLineEdit(this)),
+      password_(new QLineEdit(this)), ok_(nullptr), status_(new QLabel(this)),
+      timer_(new QTimer(this)) {
+    setObjectName("zelLoginDialog");
+    setWindowTitle(tr("Log in"));
+    user_->setObjectName("userId");
+    password_->setObjectName("password");
+    password_->setEchoMode(QLineEdit::Password);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    auto* form = new QFormLayout;
+    form->addRow(tr("&User ID:"), user_);
+    form->addRow(tr("&Password:"), password_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(status_);
+    layout->addWidget(buttons);
+    status_->setObjectName("status");
+    status_->setWordWrap(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { TryLogIn(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, [this] { Tick(); });
+    user_->setText(ToQString(provider.UserID()));
+}
+
+bool TQtLoginDialog::Waiting() const {
+    return timer_->isActive();
+}
+
+bool TQtLoginDialog::TryLogIn() {
+    TZELRight* provider = provider_.Get();
+    if (provider == nullptr || Waiting()) {
+        return false;
+    }
+    std::string password = FromQString(password_->text());
+    provider->SetUserID(FromQString(user_->text()));
+    provider->SetUserPassword(password);
+    Wipe(password);
+    const bool ok = provider->LoadSetting(); // shows the system's message on a refusal
+    // The password has done its work: nothing of it stays in the provider or the field.
+    std::string held = provider->UserPassword();
+    provider->SetUserPassword(std::string());
+    Wipe(held);
+    password_->clear();
+    if (ok) {
+        accept();
+        return true;
+    }
+    StartWait();
+    return false;
+}
+
+void TQtLoginDialog::StartWait() {
+    remaining_ = delay_;
+    delay_ = std::min(delay_ * 2, kLongestDelay);
+    ok_->setEnabled(false);
+    Tick();
+    timer_->start();
+}
+
+void TQtLoginDialog::Tick() {
+    if (remaining_ <= 0) {
+        timer_->stop();
+        ok_->setEnabled(true);
+        status_->setText(tr("You may try again."));
+        password_->setFocus();
+        return;
+    }
+    const int seconds = (remaining_ + 999) / 1000;
+    status_->setText(tr("Log-in refused. Wait %n second(s) before the next attempt.", "", seconds));
+    remaining_ -= 1000;
+}
+
+} // namespace zel::qt

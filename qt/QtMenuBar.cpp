@@ -1,0 +1,295 @@
+#include "zel/qt/QtMenuBar.h"
+
+#include "zel/qt/QtText.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPointer>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace zel::qt {
+
+namespace {
+
+// One menu item and what shows it: its action and, for an item with sub-items, its menu.
+struct Node {
+    host::TMenuItem* item = nullptr; // nullptr once the item is gone
+    QPointer<QAction> action;        // none for the root (the bar itself)
+    QPointer<QMenu> menu;            // the sub-menu, when there is one
+    bool owned = false;              // rendered by us: deleted with the item
+    Node* parent = nullptr;
+    QMetaObject::Connection triggered;
+    std::vector<std::unique_ptr<Node>> children; // in the model's order
+    host::TConnection connection;
+};
+
+// What an adopted item already has on screen.
+struct Existing {
+    QAction* action;
+    QMenu* menu;
+};
+
+class MenuMirror : public QObject {
+public:
+    MenuMirror(QMenuBar& bar, host::TMainMenu& menu,
+               const std::unordered_map<const host::TMenuItem*, Existing>& adopted)
+        : QObject(&bar), bar_(&bar) {
+        setObjectName("zelMenuMirror");
+        root_.item = menu.Items();
+        if (root_.item == nullptr) {
+            return;
+        }
+        Watch(root_);
+        BindChildren(root_, adopted);
+    }
+
+    QAction* Find(const host::TMenuItem& item) const { return Find(root_, item); }
+
+private:
+    static QAction* Find(const Node& node, const host::TMenuItem& item) {
+        if (node.item == &item) {
+            return node.action;
+        }
+        for (const auto& child : node.children) {
+            if (QAction* a = Find(*child, item)) {
+                return a;
+            }
+        }
+        return nullptr;
+    }
+
+    std::unique_ptr<Node>
+    Bind(host::TMenuItem* item, Node* parent,
+         const std::unordered_map<const host::TMenuItem*, Existing>& adopted) {
+        auto node = std::make_unique<Node>();
+        node->item = item;
+        node->parent = parent;
+        auto found = adopted.find(item);
+        if (found != adopted.end()) {
+            node->action = found->second.action;
+            node->menu = found->second.menu;
+        } else {
+            node->owned = true;
+            if (item->Count() > 0) {
+                node->menu = new QMenu(bar_);
+                node->action = node->menu->menuAction();
+            } else {
+                node->action = new QAction(bar_);
+            }
+        }
+        // Released with the node (Release), so a kept adopted action never reaches it.
+        node->triggered =
+            connect(node->action, &QAction::triggered, this, [item] { item->Click(); });
+        if (node->owned) {
+            ApplyCaption(*node); // an adopted action keeps the text it came with
+        }
+        ApplyState(*node);
+        Watch(*node);
+        BindChildren(*node, adopted);
+        return node;
+    }
+
+    // Binds the sub-items of `node`; what we made goes into its menu (or the bar), what
+    // was adopted is there already.
+    void BindChildren(Node& node,
+                      const std::unordered_map<const host::TMenuItem*, Existing>& adopted) {
+        for (int i = 0; i < node.item->Count(); ++i) {
+            node.children.push_back(Bind(node.item->Items(i), &node, adopted));
+            QWidget* container = node.children.back()->owned ? Container(node) : nullptr;
+            if (container != nullptr) {
+                container->addAction(node.children.back()->action);
+            }
+        }
+    }
+
+    static void ApplyCaption(Node& node) {
+        if (node.action == nullptr) {
+            return; // the application deleted its own action
+        }
+        const QString caption = ToQString(node.item->Caption());
+        node.action->setSeparator(node.item->IsLine());
+        node.action->setText(caption);
+        if (node.menu != nullptr) {
+            node.menu->setTitle(caption);
+        }
+    }
+
+    static void ApplyState(Node& node) {
+        if (node.action == nullptr) {
+            return;
+        }
+        node.action->setEnabled(node.item->Enabled());
+        node.action->setVisible(node.item->Visible());
+    }
+
+    QMenu* EnsureMenu(Node& node) {
+        if (node.menu == nullptr && node.action != nullptr) {
+            node.menu = new QMenu(bar_);
+            node.menu->setTitle(node.action->text());
+            node.action->setMenu(node.menu.data());
+        }
+        return node.menu;
+    }
+
+    QWidget* Container(Node& node) {
+        if (&node == &root_) {
+            return bar_;
+        }
+        return EnsureMenu(node);
+    }
+
+    void Watch(Node& node) {
+        node.connection =
+            node.item->Subscribe([this, n = &node](const host::TChange& c) { Changed(*n, c); });
+    }
+
+    void Changed(Node& node, const host::TChange& change) {
+        switch (change.kind) {
+        case host::TChangeKind::Caption:
+            ApplyCaption(node);
+            break;
+        case host::TChangeKind::Enabled:
+        case host::TChangeKind::Visible:
+            ApplyState(node);
+            break;
+        case host::TChangeKind::ItemInserted: {
+            const auto at = static_cast<std::size_t>(change.index);
+            auto child = Bind(node.item->Items(change.index), &node, {});
+            QAction* before =
+                at < node.children.size() ? node.children[at]->action.data() : nullptr;
+            if (QWidget* container = Container(node)) {
+                container->insertAction(before, child->action);
+            }
+            node.children.insert(node.children.begin() + static_cast<std::ptrdiff_t>(at),
+                                 std::move(child));
+            break;
+        }
+        case host::TChangeKind::ItemRemoved: {
+            const auto at = static_cast<std::size_t>(change.index);
+            if (change.index >= 0 && at < node.children.size()) {
+                Release(*node.children[at]); // taken out of the menu, if not already gone
+                node.children.erase(node.children.begin() + static_cast<std::ptrdiff_t>(at));
+            }
+            break;
+        }
+        case host::TChangeKind::Destroying:
+            Release(node);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The item is gone (or left this menu): so is its action, from every menu it was in.
+    static void Release(Node& node) {
+        for (auto& child : node.children) {
+            Release(*child);
+        }
+        node.item = nullptr;
+        node.connection.Disconnect();
+        QObject::disconnect(node.triggered);
+        QAction* action = node.action;
+        if (action == nullptr) {
+            return;
+        }
+        for (QObject* o : action->associatedObjects()) {
+            if (auto* w = qobject_cast<QWidget*>(o); w != nullptr && w != node.menu) {
+                w->removeAction(action);
+            }
+        }
+        if (node.owned) {
+            // Later, not now: the action may be the one whose trigger is freeing the item.
+            if (node.menu != nullptr) {
+                node.menu->deleteLater();
+            } else {
+                action->deleteLater();
+            }
+        } else {
+            action->setEnabled(false);
+            action->setVisible(false);
+        }
+        node.action = nullptr;
+        node.menu = nullptr;
+    }
+
+    QPointer<QMenuBar> bar_;
+    Node root_;
+};
+
+bool UsableName(const QString& name, const host::TComponent* owner) {
+    const std::string n = name.toStdString();
+    return !name.isEmpty() && host::TComponent::IsValidIdent(n) &&
+           (owner == nullptr || owner->FindComponent(n) == nullptr);
+}
+
+// Names what has none from its place: the parent's name and the position under it.
+std::string NameFor(const QString& objectName, const std::string& parentName, int index,
+                    const host::TComponent* owner) {
+    if (UsableName(objectName, owner)) {
+        return objectName.toStdString();
+    }
+    std::string name = "generated_" + parentName + "_" + std::to_string(index);
+    for (int n = 2; owner != nullptr && owner->FindComponent(name) != nullptr; ++n) {
+        name = "generated_" + parentName + "_" + std::to_string(index) + "_" + std::to_string(n);
+    }
+    return name;
+}
+
+void AdoptActions(const QList<QAction*>& actions, host::TMenuItem& parent,
+                  const std::string& parentName, host::TComponent* owner,
+                  std::unordered_map<const host::TMenuItem*, Existing>& adopted) {
+    int index = 0;
+    for (QAction* action : actions) {
+        auto* item = new host::TMenuItem(owner);
+        QMenu* menu = action->menu();
+        const QString objectName = menu != nullptr && !menu->objectName().isEmpty()
+                                       ? menu->objectName()
+                                       : action->objectName();
+        item->SetName(NameFor(objectName, parentName, index++, owner));
+        if (action->isSeparator()) {
+            item->SetCaption("-");
+        } else {
+            item->SetCaption(FromQString(menu != nullptr ? menu->title() : action->text()));
+        }
+        item->SetEnabled(action->isEnabled());
+        item->SetVisible(action->isVisible());
+        parent.Add(item);
+        adopted[item] = {action, menu};
+        if (menu != nullptr) {
+            AdoptActions(menu->actions(), *item, item->Name(), owner, adopted);
+        }
+    }
+}
+
+MenuMirror* MirrorOf(const QMenuBar& bar) {
+    // By name and RTTI: the mirror is a plain QObject subclass, with no meta-object of its own.
+    return dynamic_cast<MenuMirror*>(
+        bar.findChild<QObject*>("zelMenuMirror", Qt::FindDirectChildrenOnly));
+}
+
+} // namespace
+
+QMenuBar* RenderMenuBar(host::TMainMenu& menu, QWidget* parent) {
+    auto* bar = new QMenuBar(parent);
+    new MenuMirror(*bar, menu, {});
+    return bar;
+}
+
+host::TMainMenu* AdoptMenuBar(QMenuBar& bar, host::TComponent* owner) {
+    auto* menu = new host::TMainMenu(owner);
+    const std::string name = NameFor(bar.objectName(), "menubar", 0, owner);
+    menu->SetName(name);
+    std::unordered_map<const host::TMenuItem*, Existing> adopted;
+    AdoptActions(bar.actions(), *menu->Items(), name, owner, adopted);
+    new MenuMirror(bar, *menu, adopted);
+    return menu;
+}
+
+QAction* ActionOf(const QMenuBar& bar, const host::TMenuItem& item) {
+    MenuMirror* mirror = MirrorOf(bar);
+    return mirror != nullptr ? mirror->Find(item) : nullptr;
+}
+
+} // namespace zel::qt

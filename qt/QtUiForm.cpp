@@ -1,0 +1,100 @@
+#include "zel/qt/QtUiForm.h"
+
+#include "zel/host/FormFile.h"
+#include "zel/qt/QtMenuBar.h"
+#include "zel/qt/QtText.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QMainWindow>
+#include <QMap>
+#include <QMenuBar>
+#include <QUiLoader>
+#include <QXmlStreamReader>
+
+namespace zel::qt {
+
+namespace {
+// Builds a custom widget the loader does not know as the class the .ui file says it
+// extends, so that its buttons and menus are still there.
+class FallbackLoader : public QUiLoader {
+public:
+    explicit FallbackLoader(QMap<QString, QString> extends) : extends_(std::move(extends)) {}
+
+    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
+        QWidget* widget = QUiLoader::createWidget(className, parent, name);
+        for (QString base = extends_.value(className); widget == nullptr && !base.isEmpty();
+             base = extends_.value(base)) {
+            widget = QUiLoader::createWidget(base, parent, name);
+        }
+        return widget;
+    }
+
+private:
+    QMap<QString, QString> extends_;
+};
+
+QMap<QString, QString> CustomWidgets(const QByteArray& xml) {
+    QMap<QString, QString> extends;
+    QXmlStreamReader reader(xml);
+    QString cls;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement()) {
+            continue;
+        }
+        if (reader.name() == QLatin1String("customwidget")) {
+            cls.clear();
+        } else if (reader.name() == QLatin1String("class")) {
+            cls = reader.readElementText();
+        } else if (reader.name() == QLatin1String("extends") && !cls.isEmpty()) {
+            extends.insert(cls, reader.readElementText());
+        }
+    }
+    return extends;
+}
+} // namespace
+
+TUiForm LoadUiForm(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw host::EFormError(path, 0,
+                               "cannot read the .ui file: " + file.errorString().toStdString());
+    }
+    const QByteArray xml = file.readAll();
+    QBuffer buffer;
+    buffer.setData(xml);
+    buffer.open(QIODevice::ReadOnly);
+    FallbackLoader loader(CustomWidgets(xml));
+    TUiForm ui;
+    ui.window.reset(loader.load(&buffer));
+    if (ui.window == nullptr) {
+        throw host::EFormError(path, 0,
+                               "not a Qt Designer form: " + loader.errorString().toStdString());
+    }
+    const std::string name = ui.window->objectName().toStdString();
+    if (!host::TComponent::IsValidIdent(name)) {
+        throw host::EFormError(path, 1,
+                               "the top-level widget needs an object name that is an "
+                               "identifier, to name the form");
+    }
+    if (host::TForm::FindForm(name) != nullptr) {
+        throw host::EFormError(path, 1, "a form named " + name + " is already loaded");
+    }
+    ui.form = std::make_unique<host::TForm>(nullptr);
+    ui.form->SetName(name);
+    ui.form->SetCaption(FromQString(ui.window->windowTitle()));
+    QMenuBar* bar = nullptr;
+    if (auto* main = qobject_cast<QMainWindow*>(ui.window.get())) {
+        bar = qobject_cast<QMenuBar*>(main->menuWidget());
+    }
+    if (bar == nullptr) {
+        bar = ui.window->findChild<QMenuBar*>();
+    }
+    if (bar != nullptr) {
+        AdoptMenuBar(*bar, ui.form.get());
+    }
+    return ui;
+}
+
+} // namespace zel::qt
