@@ -216,3 +216,37 @@ TEST(CliUsage, CommandsAndOptionsSayWhatIsWrong) {
         EXPECT_EQ(Exec(d, args).status, 2) << command; // a missing file, everywhere
     }
 }
+
+TEST(CliDesigner, AUiWindowIsReadBackAsAUserSeesIt) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    for (const char* f : {"designer.ui", "designer-rights.dfm"}) {
+        fs::copy_file(std::string(ZEL_TEST_DATA) + "/" + f, dir.File(f));
+    }
+    zel::test::MakeUserTable(dir.File("till.db"), "users", "login", "password", "rights",
+                             {{"sam", "s", zel::test::Rights({"menuSales", "actionQuote"})}});
+    Outcome r = Exec(d,
+                     {"login", "designer.ui", "designer-rights.dfm", "-u", "sam",
+                      "--password-stdin", "--json", "--screenshot", "shots"},
+                     "s\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Json j = r.json();
+    const Json& sales = j["menu"][0];
+    EXPECT_EQ(sales["name"], "menuSales");
+    EXPECT_EQ(sales["enabled"], true);
+    ASSERT_EQ(sales["items"].size(), 3u); // the special "<Debug tools" is gone
+    EXPECT_EQ(sales["items"][0]["name"], "actionQuote");
+    EXPECT_EQ(sales["items"][1]["separator"], true);
+    EXPECT_EQ(sales["items"][2]["name"], "menuReports");
+    EXPECT_EQ(sales["items"][2]["visible"], false);
+    EXPECT_EQ(j["menu"][1]["enabled"], false);
+    ASSERT_EQ(j["buttons"].size(), 2u);
+    EXPECT_EQ(j["buttons"][0]["name"], "refundButton");
+    EXPECT_EQ(j["buttons"][0]["enabled"], false);
+    EXPECT_EQ(j["buttons"][1]["name"], "quoteButton"); // a custom class, built as its base
+    EXPECT_EQ(j["buttons"][1]["enabled"], true);
+    EXPECT_EQ(r.err, "");
+    for (const char* png : {"shots/MainWindow.png", "shots/MainWindow-menuSales.png"}) {
+        EXPECT_EQ(Read(dir.File(png)).substr(1, 3), "PNG") << png;
+    }
+}

@@ -3,6 +3,10 @@
 #include "Guard.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
+#include "zel/qt/QtButtons.h"
+#include "zel/qt/QtMenuBar.h"
+
+#include <QAction>
 
 namespace zel::cli {
 
@@ -40,9 +44,36 @@ void Wipe(std::string& secret) {
     secret.clear();
 }
 
+// What a user sees: for a menu adopted from a .ui window, the actions' own states.
+StateOf WidgetStates(Session& session, const TZELRight& provider) {
+    QMenuBar* bar = session.UiWindows().BarOf(provider.LinkedMainMenu());
+    if (bar == nullptr) {
+        return {};
+    }
+    return [bar](const host::TMenuItem& item) {
+        const QAction* action = qt::ActionOf(*bar, item);
+        return action != nullptr ? std::pair{action->isEnabled(), action->isVisible()}
+                                 : std::pair{false, false};
+    };
+}
+
+// The zelRight buttons of the .ui windows, adopted now that the user is logged in, as
+// read back from the widgets.
+std::vector<ButtonState> AdoptUiButtons(Session& session, TZELRight& provider) {
+    std::vector<ButtonState> buttons;
+    for (const auto& window : session.UiWindows().Loaded()) {
+        for (const qt::TAdoptedButton& b : qt::AdoptRightButtons(*window, provider)) {
+            buttons.push_back({window->objectName().toStdString(),
+                               b.widget->objectName().toStdString(), b.model->ClassName(),
+                               b.model->Right(), b.widget->isEnabled(), !b.widget->isHidden()});
+        }
+    }
+    return buttons;
+}
+
 void WriteReport(bool ok, const std::string& user, const Session& session,
                  const TZELRight& provider, const std::vector<ButtonState>& buttons,
-                 const Style& style) {
+                 const StateOf& state, const Style& style) {
     const host::TMainMenu* menu = provider.LinkedMainMenu();
     const host::TMenuItem* root = menu != nullptr ? menu->Items() : nullptr;
     std::ostream& out = style.Out();
@@ -52,7 +83,7 @@ void WriteReport(bool ok, const std::string& user, const Session& session,
     WriteMessages(style, session.Messages(), provider.LastErrorText());
     if (root != nullptr) {
         out << style.Bold("Menu") << '\n';
-        WriteMenu(*root, style);
+        WriteMenu(*root, style, state);
     }
     if (!buttons.empty()) {
         std::vector<std::vector<std::string>> rows;
@@ -67,7 +98,7 @@ void WriteReport(bool ok, const std::string& user, const Session& session,
 } // namespace
 
 Result Login(const Target& target, const std::string& user, std::string& password,
-             const Style& style) {
+             const std::optional<std::string>& screenshots, const Style& style) {
     Session session;
     std::size_t next = 0;
     while (next < target.forms.size() && !session.HasProvider(target.provider)) {
@@ -88,13 +119,24 @@ Result Login(const Target& target, const std::string& user, std::string& passwor
         while (next < target.forms.size()) {
             session.Read(target.forms[next++]);
         }
-        std::vector<ButtonState> buttons;
+        std::vector<ButtonState> buttons = AdoptUiButtons(session, provider);
         for (std::size_t f = firstAfter; f < session.Forms().size(); ++f) {
             for (auto& b : ButtonsOf(*session.Forms()[f])) {
                 buttons.push_back(std::move(b));
             }
         }
 
+        const StateOf state = WidgetStates(session, provider);
+        std::vector<std::string> pictures;
+        if (screenshots) {
+            std::vector<host::TForm*> forms;
+            for (const auto& f : session.Forms()) {
+                if (!session.FromUiFile(*f)) { // those are shot as their own windows
+                    forms.push_back(f.get());
+                }
+            }
+            pictures = session.UiWindows().Screenshots(forms, *screenshots);
+        }
         Result r;
         r.status = ok ? 0 : 1;
         if (style.json) {
@@ -114,11 +156,17 @@ Result Login(const Target& target, const std::string& user, std::string& passwor
                                                                  : Text(provider.LastErrorText())},
                       {"granted", TextList(provider.GetAuthorisedMenuItems()->Items())},
                       {"menu", menu != nullptr && menu->Items() != nullptr
-                                   ? MenuJson(*menu->Items())
+                                   ? MenuJson(*menu->Items(), state)
                                    : Json::array()},
                       {"buttons", buttonsJson}};
+            if (screenshots) {
+                r.json["screenshots"] = pictures;
+            }
         } else {
-            WriteReport(ok, user, session, provider, buttons, style);
+            WriteReport(ok, user, session, provider, buttons, state, style);
+            for (const auto& p : pictures) {
+                style.Out() << "  " << style.Dim("picture ") << VisiblePath(p) << '\n';
+            }
         }
         return r;
     });

@@ -27,8 +27,9 @@ struct Target {
 };
 
 Result Example(const std::string& dir, bool force, const Style& style);
+/// Logs `user` in; with `screenshots`, writes PNGs of the windows and their menus there.
 Result Login(const Target& target, const std::string& user, std::string& password,
-             const Style& style);
+             const std::optional<std::string>& screenshots, const Style& style);
 Result Users(const Target& target, const Style& style);
 Result Rights(const Target& target, const std::string& user, const Style& style);
 /// Grants (`grant` true) or revokes each of `names` for `user`, saves, and checks by

@@ -117,16 +117,23 @@ std::string VisiblePath(const std::string& path) {
     return shown;
 }
 
-Json MenuJson(const host::TMenuItem& root) {
+namespace {
+std::pair<bool, bool> StateIn(const host::TMenuItem& item, const StateOf& state) {
+    return state ? state(item) : std::pair{item.Enabled(), item.Visible()};
+}
+} // namespace
+
+Json MenuJson(const host::TMenuItem& root, const StateOf& state) {
     Json items = Json::array();
     for (int i = 0; i < root.Count(); ++i) {
         const host::TMenuItem& item = *root.Items(i);
+        const auto [enabled, visible] = StateIn(item, state);
         items.push_back({{"name", Text(item.Name())},
                          {"caption", Text(item.Caption())},
-                         {"enabled", item.Enabled()},
-                         {"visible", item.Visible()},
+                         {"enabled", enabled},
+                         {"visible", visible},
                          {"separator", item.IsLine()},
-                         {"items", MenuJson(item)}});
+                         {"items", MenuJson(item, state)}});
     }
     return items;
 }
@@ -162,7 +169,7 @@ std::string DisplayCaption(const std::string& caption) {
 }
 
 namespace {
-void MenuLines(const host::TMenuItem& parent, int level, const Style& style,
+void MenuLines(const host::TMenuItem& parent, int level, const Style& style, const StateOf& state,
                std::vector<std::vector<std::string>>& rows) {
     for (int i = 0; i < parent.Count(); ++i) {
         const host::TMenuItem& item = *parent.Items(i);
@@ -171,17 +178,18 @@ void MenuLines(const host::TMenuItem& parent, int level, const Style& style,
         if (item.IsLine()) {
             rows.push_back({indent + style.Dim("----"), "", ""});
         } else {
+            const auto [enabled, visible] = StateIn(item, state);
             rows.push_back({indent + Visible(DisplayCaption(item.Caption())), Visible(item.Name()),
-                            StateText(style, item.Enabled(), item.Visible())});
+                            StateText(style, enabled, visible)});
         }
-        MenuLines(item, level + 1, style, rows);
+        MenuLines(item, level + 1, style, state, rows);
     }
 }
 } // namespace
 
-void WriteMenu(const host::TMenuItem& root, const Style& style) {
+void WriteMenu(const host::TMenuItem& root, const Style& style, const StateOf& state) {
     std::vector<std::vector<std::string>> rows;
-    MenuLines(root, 0, style, rows);
+    MenuLines(root, 0, style, state, rows);
     WriteColumns(style.Out(), rows);
 }
 

@@ -7,6 +7,7 @@
 
 #include "zel/host/Menus.h"
 
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
@@ -51,10 +52,13 @@ std::string Visible(const std::string& bytes, std::size_t width = kMaxCellWidth)
 /// A path or argument as given (bytes of the system, not of the 8-bit set), made visible.
 std::string VisiblePath(const std::string& path);
 
+/// An item's enabled and visible states as a user sees them; empty: the model's own.
+using StateOf = std::function<std::pair<bool, bool>(const host::TMenuItem&)>;
+
 /// The menu left below `root`: [{"name","caption","enabled","visible","separator","items"}].
-Json MenuJson(const host::TMenuItem& root);
+Json MenuJson(const host::TMenuItem& root, const StateOf& state = {});
 /// Writes the menu as an indented tree with each item's state.
-void WriteMenu(const host::TMenuItem& root, const Style& style);
+void WriteMenu(const host::TMenuItem& root, const Style& style, const StateOf& state = {});
 
 /// "enabled" or "disabled", with ", hidden" for what is not visible.
 std::string StateText(const Style& style, bool enabled, bool visible);

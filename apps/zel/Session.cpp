@@ -61,7 +61,12 @@ host::TForm* ReadFormFile(const std::string& path, const host::TFormOptions& opt
 
 host::TForm& Session::Read(const std::string& path, const host::TFormOptions& options) {
     try {
-        forms_.emplace_back(ReadFormFile(path, options));
+        if (IsUiFile(path)) {
+            forms_.push_back(windows_.Load(path));
+            uiForms_.insert(forms_.back().get());
+        } else {
+            forms_.emplace_back(ReadFormFile(path, options));
+        }
     } catch (const host::EFormError& e) {
         if (IsLock(e.Cause())) {
             throw Failure(e.what());

@@ -2,6 +2,7 @@
 // What every command of the tool shares: the forms it read, in load order, the message
 // boxes shown while it ran, and the errors that end it.
 
+#include "Windows.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/Dialogs.h"
@@ -11,6 +12,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,11 +45,16 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    /// Reads one form file ("-": standard input). A broken one is a UsageError with its
-    /// file and line; a database locked while the form opened it is a Failure.
+    /// Reads one form file ("-": standard input; NAME.ui: a Qt Designer window). A broken
+    /// one is a UsageError with its file and line; a database locked while the form opened
+    /// it is a Failure.
     host::TForm& Read(const std::string& path, const host::TFormOptions& options = {});
     void ReadAll(const std::vector<std::string>& paths, const host::TFormOptions& options = {});
     const std::vector<std::unique_ptr<host::TForm>>& Forms() const { return forms_; }
+    /// The windows of the .ui files read.
+    Windows& UiWindows() { return windows_; }
+    /// Whether `form` was read from a .ui file.
+    bool FromUiFile(const host::TForm& form) const { return uiForms_.count(&form) > 0; }
 
     /// The rights provider: the one named (Form.Name or Name), or the only one.
     TZELRight& Provider(const std::optional<std::string>& name) const;
@@ -65,7 +72,9 @@ private:
     template <class T>
     T& FindOne(const std::optional<std::string>& name, const char* what, const char* option) const;
 
+    Windows windows_; // declared first: destroyed after the forms that mirror it
     std::vector<std::unique_ptr<host::TForm>> forms_;
+    std::set<const host::TForm*> uiForms_;
     std::vector<std::string> messages_;
     host::TMessagePresenter previous_;
 };

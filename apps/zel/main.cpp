@@ -1,6 +1,7 @@
 // zel: log users in, audit and administer their rights from a terminal or a script.
 #include "Commands.h"
 #include "Session.h"
+#include "Windows.h"
 #include "zel/host/TextEncoding.h"
 #include "zel/package/Package.h"
 
@@ -27,6 +28,7 @@ struct Options {
     bool force = false;
     std::string format = "text";
     std::optional<std::string> exportDir;
+    std::optional<std::string> screenshots;
 };
 
 Target MakeTarget(const Options& o) {
@@ -83,6 +85,7 @@ void CheckForms(const std::vector<std::string>& forms, bool passwordStdin) {
 
 int main(int argc, char** argv) {
     zel::package::Initialize();
+    const QtLifetime qt; // Qt, if a command starts it, ends before the statics do
     CLI::App app{"zel: log users in, audit and administer their rights"};
     app.require_subcommand(1);
     app.fallthrough();
@@ -95,7 +98,9 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     auto json = [&](CLI::App* c) { return c->add_flag("--json", o.json, "print one JSON object"); };
     auto forms = [&](CLI::App* c) {
-        c->add_option("forms", o.forms, "form files, in load order ('-': standard input)")
+        c->add_option("forms", o.forms,
+                      "form files (.dfm) and Qt Designer windows (.ui), in load order ('-': "
+                      "standard input)")
             ->required();
         c->add_option("--provider", o.provider, "the rights provider (Name or Form.Name)");
     };
@@ -113,8 +118,11 @@ int main(int argc, char** argv) {
     forms(login);
     user(login);
     login->add_flag("--password-stdin", o.passwordStdin, "read the password from standard input");
+    login->add_option("--screenshot", o.screenshots,
+                      "write a PNG of each window and of each top-level menu into this folder");
     json(login);
-    Footer(login, "echo clerk | zel login main.dfm orders.dfm --user clerk --password-stdin");
+    Footer(login, "echo clerk | zel login main.dfm orders.dfm --user clerk --password-stdin\n"
+                  "  zel login app.ui rights.dfm --user clerk --screenshot shots");
 
     auto* users = app.add_subcommand("users", "list the user IDs of the provider's table");
     forms(users);
@@ -213,7 +221,7 @@ int main(int argc, char** argv) {
         } else if (login->parsed()) {
             const std::string id = Argument(o.user, "the user ID");
             std::string password = ReadPassword(o.passwordStdin);
-            r = Login(MakeTarget(o), id, password, style);
+            r = Login(MakeTarget(o), id, password, o.screenshots, style);
         } else if (users->parsed()) {
             r = Users(MakeTarget(o), style);
         } else if (rights->parsed()) {
