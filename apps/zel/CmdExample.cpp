@@ -1,93 +1,15 @@
 // zel example: writes the example shop (its form files and a fresh user database).
 #include "Commands.h"
-#include "ExampleFiles.h"
+#include "ExampleShop.h"
 #include "SafeFile.h"
 #include "Session.h"
-#include "zel/accessright/AccessRight.h"
 
 #include <filesystem>
 #include <memory>
-#include <sqlite3.h>
 
 namespace zel::cli {
 
-namespace {
 namespace fs = std::filesystem;
-
-struct ExampleUser {
-    const char* login;
-    const char* password;
-    std::vector<std::string> rights;
-};
-
-// The users of the example and what each may do. The former employee's record still
-// names the fax menu, which the shop no longer has.
-std::vector<ExampleUser> Users() {
-    return {
-        {"admin",
-         "admin",
-         {"mnuFile", "mnuFileOpen", "mnuFilePrint", "mnuFileExit", "mnuOrders", "mnuOrderList",
-          "mnuOrderNew", "mnuReports", "mnuReportDaily", "mnuReportMonthly", "mnuReportRegion",
-          "mnuAdmin", "mnuAdminUsers", "mnuAdminBackup", "mnuHelp", "mnuHelpAbout"}},
-        {"clerk",
-         "clerk",
-         {"mnuFile", "mnuFileOpen", "mnuFilePrint", "mnuFileExit", "mnuOrders", "mnuOrderList",
-          "mnuHelp", "mnuHelpAbout"}},
-        {"viewer",
-         "viewer",
-         {"mnuOrders", "mnuReports", "mnuReportDaily", "mnuHelp", "mnuHelpAbout"}},
-        {"former", "former", {"mnuOrders", "mnuOrderList", "mnuFax"}},
-    };
-}
-
-void Check(int rc, sqlite3* db, const std::string& what) {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-        throw Failure(what + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
-    }
-}
-
-// Fills the new, empty file at `path` (made by TemporaryFile, so nobody else's) with the
-// example's user table.
-void MakeDatabase(const fs::path& path) {
-    sqlite3* db = nullptr;
-    try {
-        Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
-                              nullptr),
-              db, "open " + path.string());
-        Check(sqlite3_exec(
-                  db,
-                  "CREATE TABLE users (login TEXT NOT NULL, password TEXT NOT NULL, rights TEXT);"
-                  "BEGIN;",
-                  nullptr, nullptr, nullptr),
-              db, "create the user table");
-        sqlite3_stmt* insert = nullptr;
-        Check(sqlite3_prepare_v2(db, "INSERT INTO users VALUES (?, ?, ?)", -1, &insert, nullptr),
-              db, "prepare");
-        // The rights text is 8-bit with 0xFF terminators, not UTF-8: stored as a BLOB, as
-        // the table writes it, so that other programs can read the table.
-        for (const ExampleUser& u : Users()) {
-            host::TStringList granted;
-            for (const auto& r : u.rights) {
-                granted.Add(r);
-            }
-            const std::string rights = accessright::Write(granted);
-            sqlite3_bind_text(insert, 1, u.login, -1, SQLITE_STATIC);
-            sqlite3_bind_text(insert, 2, u.password, -1, SQLITE_STATIC);
-            sqlite3_bind_blob(insert, 3, rights.data(), static_cast<int>(rights.size()),
-                              SQLITE_TRANSIENT);
-            int rc = sqlite3_step(insert);
-            sqlite3_reset(insert);
-            Check(rc, db, "add user");
-        }
-        sqlite3_finalize(insert);
-        Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "save the users");
-        Check(sqlite3_close(db), nullptr, "close " + path.string());
-    } catch (...) {
-        sqlite3_close(db);
-        throw;
-    }
-}
-} // namespace
 
 Result Example(const std::string& dir, bool force, const Style& style) {
     const fs::path folder(dir);
@@ -131,7 +53,7 @@ Result Example(const std::string& dir, bool force, const Style& style) {
         fresh.back()->Write(*bytes);
     }
     fresh.push_back(std::make_unique<TemporaryFile>(database, 0600));
-    MakeDatabase(fresh.back()->Path());
+    example::MakeExampleDatabase(fresh.back()->Path().string());
     std::vector<std::string> files;
     for (std::size_t i = 0; i < fresh.size(); ++i) {
         fresh[i]->Commit(force);
@@ -140,7 +62,7 @@ Result Example(const std::string& dir, bool force, const Style& style) {
     if (style.json) {
         Json users = Json::array();
         Json written = Json::array();
-        for (const ExampleUser& u : Users()) {
+        for (const example::ExampleUser& u : example::ExampleUsers()) {
             users.push_back(u.login);
         }
         for (const auto& f : files) {
@@ -155,7 +77,7 @@ Result Example(const std::string& dir, bool force, const Style& style) {
         out << "  " << VisiblePath(f) << '\n';
     }
     out << "Users (the password is the user ID):\n";
-    for (const ExampleUser& u : Users()) {
+    for (const example::ExampleUser& u : example::ExampleUsers()) {
         out << "  " << u.login << '\n';
     }
     return r;

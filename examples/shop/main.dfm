@@ -12,6 +12,9 @@ object MainForm: TForm
       object mnuFileSep1: TMenuItem
         Caption = '-'
       end
+      object mnuFileLogin: TMenuItem
+        Caption = '&Log in as another user...'
+      end
       object mnuFileExit: TMenuItem
         Caption = 'E&xit'
       end

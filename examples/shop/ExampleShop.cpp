@@ -1,0 +1,83 @@
+#include "ExampleShop.h"
+
+#include "zel/accessright/AccessRight.h"
+#include "zel/host/Errors.h"
+#include "zel/host/StringList.h"
+
+#include <sqlite3.h>
+
+namespace zel::example {
+
+// Every user may log in as another user and leave; the former employee's record still
+// names the fax menu, which the shop no longer has.
+const std::vector<ExampleUser>& ExampleUsers() {
+    static const std::vector<ExampleUser> users{
+        {"admin",
+         "admin",
+         {"mnuFile", "mnuFileOpen", "mnuFilePrint", "mnuFileLogin", "mnuFileExit", "mnuOrders",
+          "mnuOrderList", "mnuOrderNew", "mnuReports", "mnuReportDaily", "mnuReportMonthly",
+          "mnuReportRegion", "mnuAdmin", "mnuAdminUsers", "mnuAdminBackup", "mnuHelp",
+          "mnuHelpAbout"}},
+        {"clerk",
+         "clerk",
+         {"mnuFile", "mnuFileOpen", "mnuFilePrint", "mnuFileLogin", "mnuFileExit", "mnuOrders",
+          "mnuOrderList", "mnuHelp", "mnuHelpAbout"}},
+        {"viewer",
+         "viewer",
+         {"mnuFile", "mnuFileLogin", "mnuFileExit", "mnuOrders", "mnuReports", "mnuReportDaily",
+          "mnuHelp", "mnuHelpAbout"}},
+        {"former", "former", {"mnuFile", "mnuFileLogin", "mnuOrders", "mnuOrderList", "mnuFax"}},
+    };
+    return users;
+}
+
+namespace {
+void Check(int rc, sqlite3* db, const std::string& what) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
+        throw host::EDatabaseError(what + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
+    }
+}
+
+} // namespace
+
+void MakeExampleDatabase(const std::string& path) {
+    sqlite3* db = nullptr;
+    try {
+        Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                              nullptr),
+              db, "open " + path);
+        Check(sqlite3_exec(
+                  db,
+                  "CREATE TABLE users (login TEXT NOT NULL, password TEXT NOT NULL, rights TEXT);"
+                  "BEGIN;",
+                  nullptr, nullptr, nullptr),
+              db, "create the user table");
+        sqlite3_stmt* insert = nullptr;
+        Check(sqlite3_prepare_v2(db, "INSERT INTO users VALUES (?, ?, ?)", -1, &insert, nullptr),
+              db, "prepare");
+        // The rights text is 8-bit with 0xFF terminators, not UTF-8: stored as a BLOB, as
+        // the table writes it, so that other programs can read the table.
+        for (const ExampleUser& u : ExampleUsers()) {
+            host::TStringList granted;
+            for (const auto& r : u.rights) {
+                granted.Add(r);
+            }
+            const std::string rights = accessright::Write(granted);
+            sqlite3_bind_text(insert, 1, u.login, -1, SQLITE_STATIC);
+            sqlite3_bind_text(insert, 2, u.password, -1, SQLITE_STATIC);
+            sqlite3_bind_blob(insert, 3, rights.data(), static_cast<int>(rights.size()),
+                              SQLITE_TRANSIENT);
+            int rc = sqlite3_step(insert);
+            sqlite3_reset(insert);
+            Check(rc, db, "add user");
+        }
+        sqlite3_finalize(insert);
+        Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "save the users");
+        Check(sqlite3_close(db), nullptr, "close " + path);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+}
+
+} // namespace zel::example

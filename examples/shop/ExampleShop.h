@@ -1,0 +1,31 @@
+#pragma once
+// The example shop: its users with their rights, its database, and its form files (built
+// in from examples/shop). The zel tool writes it; the zel-shop application runs on it.
+
+#include <string>
+#include <vector>
+
+namespace zel::example {
+
+struct ExampleUser {
+    const char* login;
+    const char* password; ///< the user ID, as the README says
+    std::vector<std::string> rights;
+};
+
+/// The users of the example and what each may do.
+const std::vector<ExampleUser>& ExampleUsers();
+
+/// Fills the new, empty database file at `path` with the example's user table; raises
+/// host::EDatabaseError when SQLite cannot. It opens no link (SQLITE_OPEN_NOFOLLOW).
+void MakeExampleDatabase(const std::string& path);
+
+struct EmbeddedFile {
+    std::string name;  ///< the file name without extension
+    std::string bytes; ///< the whole file
+};
+
+/// The example's form files: main, orders, admin.
+const std::vector<EmbeddedFile>& EmbeddedFiles();
+
+} // namespace zel::example
