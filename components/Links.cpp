@@ -32,6 +32,16 @@ host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TCompo
     return *menu->Items();
 }
 
+bool LocateUser(host::TDataSet& table, const std::string& field, const std::string& id) {
+    for (table.First(); !table.Eof(); table.Next()) {
+        const host::TField& f = table.FieldByName(field);
+        if (!f.IsNull() && f.AsString() == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string CaughtErrorText() {
     try {
         throw;

@@ -16,6 +16,10 @@ host::TDataSet& RequireDataSet(const host::TDataSource* source, const host::TCom
 /// The root item of `menu`, linked by `who`; raises EMenuError when no menu is linked.
 host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TComponent& who);
 
+/// Moves `table` to the first record whose `field` equals `id` byte for byte, as the
+/// log-in finds a user (a NULL field matches nothing); false, at the end, when none does.
+bool LocateUser(host::TDataSet& table, const std::string& field, const std::string& id);
+
 /// The text of the exception being handled, for a catch-all handler that keeps why it
 /// failed: the message of a std::exception, or a note that it was of another kind.
 std::string CaughtErrorText();

@@ -1,5 +1,6 @@
 #include "zel/qt/QtLoginDialog.h"
 
+#include "zel/host/Secret.h"
 #include "zel/qt/QtText.h"
 
 #include <QDialogButtonBox>
@@ -16,14 +17,6 @@ namespace zel::qt {
 namespace {
 constexpr int kLongestDelay = 30000;
 
-// Overwrites a secret's bytes before the memory is given back.
-void Wipe(std::string& secret) {
-    volatile char* p = secret.data();
-    for (std::size_t i = 0; i < secret.size(); ++i) {
-        p[i] = 0;
-    }
-    secret.clear();
-}
 } // namespace
 
 TQtLoginDialog::TQtLoginDialog(TZELRight& provider, QWidget* parent)
@@ -65,12 +58,12 @@ bool TQtLoginDialog::TryLogIn() {
     std::string password = FromQString(password_->text());
     provider->SetUserID(FromQString(user_->text()));
     provider->SetUserPassword(password);
-    Wipe(password);
+    host::WipeSecret(password);
     const bool ok = provider->LoadSetting(); // shows the system's message on a refusal
     // The password has done its work: nothing of it stays in the provider or the field.
     std::string held = provider->UserPassword();
     provider->SetUserPassword(std::string());
-    Wipe(held);
+    host::WipeSecret(held);
     password_->clear();
     if (ok) {
         accept();

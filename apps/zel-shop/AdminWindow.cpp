@@ -17,19 +17,6 @@
 
 namespace zel::shop {
 
-namespace {
-// Moves the table to the first record of `user`; a NULL ID matches nobody.
-bool MoveTo(host::TDataSet& table, const std::string& field, const std::string& user) {
-    for (table.First(); !table.Eof(); table.Next()) {
-        const host::TField& id = table.FieldByName(field);
-        if (!id.IsNull() && id.AsString() == user) {
-            return true;
-        }
-    }
-    return false;
-}
-} // namespace
-
 AdminWindow::AdminWindow(ShopWindow& shop)
     : QDialog(&shop), shop_(shop),
       form_(host::ReadFormText(FormText("admin"), "admin.dfm", shop.Folder())) {
@@ -83,7 +70,7 @@ void AdminWindow::FillUsers() {
 
 bool AdminWindow::Select(const std::string& user) {
     host::TDataSet& table = RequireDataSet(editor_->DataSource(), *editor_);
-    if (!MoveTo(table, shop_.Rights().UserIDFieldName(), user)) {
+    if (!LocateUser(table, shop_.Rights().UserIDFieldName(), user)) {
         return false;
     }
     const QList<QListWidgetItem*> found = users_->findItems(qt::ToQString(user), Qt::MatchExactly);

@@ -13,11 +13,10 @@
 namespace zel::shop {
 
 OrdersWindow::OrdersWindow(ShopWindow& shop)
-    : QDialog(&shop),
-      form_(host::ReadFormText(FormText("orders"), "orders.dfm", shop.Folder())) {
+    : QDialog(&shop), form_(host::ReadFormText(FormText("orders"), "orders.dfm", shop.Folder())) {
     setObjectName("OrdersWindow");
-    setWindowTitle(tr("%1 \u2014 %2")
-                       .arg(qt::ToQString(form_->Caption()), qt::ToQString(shop.User())));
+    setWindowTitle(
+        tr("%1 \u2014 %2").arg(qt::ToQString(form_->Caption()), qt::ToQString(shop.User())));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Orders of the day"), this));
     for (int i = 0; i < form_->ComponentCount(); ++i) {

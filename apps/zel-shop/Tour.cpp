@@ -3,6 +3,7 @@
 #include "AdminWindow.h"
 #include "OrdersWindow.h"
 #include "ShopWindow.h"
+#include "zel/components/Links.h"
 #include "zel/host/SQLiteTable.h"
 #include "zel/qt/QtLoginDialog.h"
 #include "zel/qt/QtText.h"
@@ -87,10 +88,10 @@ private:
     }
     std::string State(const char* name) const {
         QAction* a = Action(name);
-        return a == nullptr            ? "missing"
-               : !a->isVisible()       ? "hidden"
-               : a->isEnabled()        ? "enabled"
-                                       : "disabled";
+        return a == nullptr      ? "missing"
+               : !a->isVisible() ? "hidden"
+               : a->isEnabled()  ? "enabled"
+                                 : "disabled";
     }
 
     void Check(bool ok, const std::string& line) {
@@ -125,8 +126,8 @@ private:
                 }
             }
             const std::string title = QString(menu->title()).remove('&').toStdString();
-            Check(!shown.isEmpty(), user + ": menu " + title + " shows " +
-                                        shown.join(", ").toStdString());
+            Check(!shown.isEmpty(),
+                  user + ": menu " + title + " shows " + shown.join(", ").toStdString());
             Shot(*menu, user + "-menu-" + title);
             menu->hide();
         }
@@ -141,7 +142,10 @@ private:
                         create->isEnabled() == mayCreate && !refund->isEnabled() &&
                         print->isEnabled();
         auto state = [](const QPushButton* b) {
-            return b == nullptr ? "missing" : b->isEnabled() ? "enabled" : b->isHidden() ? "disabled and hidden" : "disabled";
+            return b == nullptr     ? "missing"
+                   : b->isEnabled() ? "enabled"
+                   : b->isHidden()  ? "disabled and hidden"
+                                    : "disabled";
         };
         Check(ok, step.substr(0, step.find('-')) + ": Orders window: New order " + state(create) +
                       ", Print " + state(print) + ", Refund " + state(refund) +
@@ -203,9 +207,7 @@ private:
             other.SetDatabaseName(shop_.Folder() + "/shop.db");
             other.SetTableName("users");
             other.Open();
-            while (!other.Eof() && other.FieldByName("login").AsString() != "viewer") {
-                other.Next();
-            }
+            LocateUser(other, "login", "viewer");
             other.Edit();
             other.FieldByName("rights").SetAsVariant(host::TVariant::Blob("\xFFmnuHelp\xFF"));
             other.Post();
@@ -216,8 +218,8 @@ private:
         const bool told = answers.said.contains("Cannot save setting due to error!") &&
                           admin->Status()->text().contains("Record changed by another user");
         admin->Reload();
-        const bool theirs = admin->Editor().HasRight("mnuHelp") &&
-                            !admin->Editor().HasRight("mnuOrders");
+        const bool theirs =
+            admin->Editor().HasRight("mnuHelp") && !admin->Editor().HasRight("mnuOrders");
         Check(!saved && told && theirs,
               "admin: a save over another administrator's change is refused and said so "
               "(Record changed by another user); their change is kept");

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     options.setApplicationDescription("The Corner Shop: ZEL's example application.");
     options.addHelpOption();
     options.addOption({"data", "The folder of the shop's database.", "DIR"});
-    options.addOption({"tour", "Run the scripted tour offscreen, writing pictures into DIR.", "DIR"});
+    options.addOption(
+        {"tour", "Run the scripted tour offscreen, writing pictures into DIR.", "DIR"});
     options.process(app);
 
     zel::package::Initialize();

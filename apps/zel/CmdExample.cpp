@@ -24,21 +24,9 @@ Result Example(const std::string& dir, bool force, const Style& style) {
     }
     targets.push_back(database);
     Result r;
-    if (!force) {
-        std::error_code ec;
-        for (const fs::path& t : targets) {
-            if (fs::symlink_status(t, ec).type() != fs::file_type::not_found) {
-                r.status = 1;
-                const std::string message =
-                    VisiblePath(t.string()) + " exists; use --force to replace the example";
-                if (style.json) {
-                    r.json = {{"result", false}, {"messages", Json::array({message})}};
-                } else {
-                    style.Out() << style.Red(message) << '\n';
-                }
-                return r;
-            }
-        }
+    if (const auto existing = force ? std::nullopt : FirstExisting(targets)) {
+        return Refused(
+            VisiblePath(existing->string()) + " exists; use --force to replace the example", style);
     }
     std::error_code ec;
     fs::create_directories(folder, ec);

@@ -3,6 +3,7 @@
 #include "Guard.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
+#include "zel/host/Secret.h"
 #include "zel/qt/QtButtons.h"
 #include "zel/qt/QtMenuBar.h"
 
@@ -33,15 +34,6 @@ std::vector<ButtonState> ButtonsOf(const host::TForm& form) {
                            control->Visible()});
     }
     return buttons;
-}
-
-// Overwrites the password's bytes before the memory is given back.
-void Wipe(std::string& secret) {
-    volatile char* p = secret.data();
-    for (std::size_t i = 0; i < secret.size(); ++i) {
-        p[i] = 0;
-    }
-    secret.clear();
 }
 
 // What a user sees: for a menu adopted from a .ui window, the actions' own states.
@@ -112,8 +104,8 @@ Result Login(const Target& target, const std::string& user, std::string& passwor
         // The password has done its work: nothing of it stays in memory to be dumped.
         std::string held = provider.UserPassword();
         provider.SetUserPassword(std::string());
-        Wipe(held);
-        Wipe(password);
+        host::WipeSecret(held);
+        host::WipeSecret(password);
         // Forms created after a log-in check their buttons against it.
         const std::size_t firstAfter = session.Forms().size();
         while (next < target.forms.size()) {

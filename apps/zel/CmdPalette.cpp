@@ -40,20 +40,9 @@ Result Palette(const std::optional<std::string>& exportDir, bool force, const St
             }
         }
         // Refuse before writing anything, as `zel example` does.
-        for (const auto& file : exports) {
-            if (!force && std::filesystem::symlink_status(file, ec).type() !=
-                              std::filesystem::file_type::not_found) {
-                Result r;
-                r.status = 1;
-                const std::string message =
-                    VisiblePath(file.string()) + " exists; use --force to replace it";
-                if (style.json) {
-                    r.json = {{"result", false}, {"messages", Json::array({message})}};
-                } else {
-                    style.Out() << style.Red(message) << '\n';
-                }
-                return r;
-            }
+        if (const auto existing = force ? std::nullopt : FirstExisting(exports)) {
+            return Refused(VisiblePath(existing->string()) + " exists; use --force to replace it",
+                           style);
         }
     }
     Result r;

@@ -12,7 +12,7 @@ namespace {
 bool LoadUser(Session& session, TZELMenuCheckListBox& editor, const TZELRight& provider,
               const std::string& user) {
     host::TDataSet& table = RequireDataSet(editor.DataSource(), editor);
-    if (!MoveToUser(table, provider.UserIDFieldName(), user)) {
+    if (!LocateUser(table, provider.UserIDFieldName(), user)) {
         session.AddMessage("No user with ID " + user + " in the table");
         return false;
     }

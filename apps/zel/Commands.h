@@ -20,6 +20,9 @@ struct Result {
     Json json = Json::object();
 };
 
+/// A refusal that changed nothing: status 1 and `message`, as text or JSON.
+Result Refused(const std::string& message, const Style& style);
+
 struct Target {
     std::vector<std::string> forms;
     std::optional<std::string> provider; ///< 8-bit

@@ -95,6 +95,18 @@ void TemporaryFile::Commit(bool replace) {
     committed_ = true;
 }
 
+std::optional<std::filesystem::path>
+FirstExisting(const std::vector<std::filesystem::path>& paths) {
+    for (const auto& path : paths) {
+        std::error_code ec;
+        if (std::filesystem::symlink_status(path, ec).type() !=
+            std::filesystem::file_type::not_found) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
 void WriteNewFile(const std::filesystem::path& path, const std::string& bytes, mode_t mode,
                   bool replace) {
     TemporaryFile file(path, mode);

@@ -4,8 +4,10 @@
 // mode given, filled, and renamed into place. A failure removes what was created.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace zel::cli {
 
@@ -31,6 +33,10 @@ private:
     int fd_ = -1;
     bool committed_ = false;
 };
+
+/// The first of `paths` that exists (a link counts, even a dangling one), or none: what a
+/// command refuses to replace without --force.
+std::optional<std::filesystem::path> FirstExisting(const std::vector<std::filesystem::path>& paths);
 
 /// Writes `bytes` as the file `path` through a TemporaryFile.
 void WriteNewFile(const std::filesystem::path& path, const std::string& bytes, mode_t mode,

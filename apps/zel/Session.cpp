@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include "Commands.h"
 #include "zel/host/TextEncoding.h"
 
 #include <filesystem>
@@ -125,14 +126,15 @@ bool Session::HasProvider(const std::optional<std::string>& name) const {
     return !FindAll<TZELRight>(name).empty();
 }
 
-bool MoveToUser(host::TDataSet& table, const std::string& field, const std::string& id) {
-    for (table.First(); !table.Eof(); table.Next()) {
-        const host::TField& f = table.FieldByName(field);
-        if (!f.IsNull() && f.AsString() == id) {
-            return true;
-        }
+Result Refused(const std::string& message, const Style& style) {
+    Result r;
+    r.status = 1;
+    if (style.json) {
+        r.json = {{"result", false}, {"messages", Json::array({message})}};
+    } else {
+        style.Out() << style.Red(message) << '\n';
     }
-    return false;
+    return r;
 }
 
 } // namespace zel::cli

@@ -82,8 +82,4 @@ private:
 /// Reads a form file, or standard input for "-", as ReadForm does.
 host::TForm* ReadFormFile(const std::string& path, const host::TFormOptions& options);
 
-/// Moves `table` to the first record whose `field` equals `id` (a NULL field matches
-/// nothing, as in a log-in); false at the end.
-bool MoveToUser(host::TDataSet& table, const std::string& field, const std::string& id);
-
 } // namespace zel::cli
