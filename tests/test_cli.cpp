@@ -290,5 +290,6 @@ TEST(CliExample, MakesTheShopAndRefusesToOverwriteIt) {
     // The former employee's right that the menu lost is dropped by the editor.
     Outcome former =
         Exec(d + "/shop", {"rights", "main.dfm", "admin.dfm", "-u", "former", "--json"});
-    EXPECT_EQ(former.json()["granted"], Json(V{"mnuFile", "mnuFileLogin", "mnuOrders", "mnuOrderList"}));
+    EXPECT_EQ(former.json()["granted"],
+              Json(V{"mnuFile", "mnuFileLogin", "mnuOrders", "mnuOrderList"}));
 }

@@ -87,6 +87,16 @@ TEST_F(Rendered, TriggeringAnActionClicksTheItem) {
     EXPECT_EQ(Shown(*bar), (QStringList{"&File", "<Debug"}));
 }
 
+TEST_F(Rendered, TheModelMayGoWhileAMenuIsOpen) {
+    QMenu* fileMenu = qt::ActionOf(*bar, *file)->menu();
+    fileMenu->popup(QPoint(0, 0));
+    QApplication::processEvents();
+    delete menu;
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(bar->actions().isEmpty());
+}
+
 TEST_F(Rendered, EitherSideMayGoFirst) {
     bar.reset(); // the widgets first: the model carries on alone
     open->SetEnabled(false);

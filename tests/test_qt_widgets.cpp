@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -138,6 +139,10 @@ TEST_F(Shop, TheUsersClicksInTheEditorGoThroughTheHostsToggle) {
     EXPECT_EQ(list->currentRow(), 2);
     list->setCurrentRow(0);
     EXPECT_EQ(clicked->ItemIndex(), 0);
+    QTest::keyClick(list.get(), Qt::Key_Space); // Space on the current row: File unchecked
+    EXPECT_FALSE(clicked->Checked(0));
+    EXPECT_FALSE(clicked->Checked(1)); // and its subtree, by the editor's propagation
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked);
     clicked->Free(); // the model first
     EXPECT_FALSE(list->isEnabled());
     std::unique_ptr<QListWidget> other{qt::RenderCheckList(*toggled)};

@@ -49,8 +49,18 @@ ShopWindow::ShopWindow(const std::string& folder)
 }
 
 ShopWindow::~ShopWindow() {
-    delete orders_;
-    delete admin_;
+    CloseWindows();
+}
+
+void ShopWindow::CloseWindows() {
+    if (orders_ != nullptr) {
+        ordersSize_ = orders_->size();
+        delete orders_;
+    }
+    if (admin_ != nullptr) {
+        adminSize_ = admin_->size();
+        delete admin_;
+    }
 }
 
 bool ShopWindow::LogIn() {
@@ -76,15 +86,20 @@ bool ShopWindow::LogInAs(const std::string& user, const std::string& password) {
 void ShopWindow::LoggedIn() {
     user_ = rights_->UserID();
     // Windows opened for the previous user checked their buttons against that user.
-    delete orders_;
-    delete admin_;
+    CloseWindows();
     setWindowTitle(tr("Corner Shop \u2014 %1").arg(qt::ToQString(user_)));
     statusBar()->showMessage(tr("Logged in as %1").arg(qt::ToQString(user_)));
 }
 
 OrdersWindow* ShopWindow::OpenOrders() {
-    delete orders_; // read again, so its buttons check the user logged in now
+    if (orders_ != nullptr) { // read again, so its buttons check the user logged in now
+        ordersSize_ = orders_->size();
+        delete orders_;
+    }
     orders_ = new OrdersWindow(*this);
+    if (ordersSize_.isValid()) {
+        orders_->resize(ordersSize_);
+    }
     orders_->show();
     return orders_;
 }
@@ -92,6 +107,9 @@ OrdersWindow* ShopWindow::OpenOrders() {
 AdminWindow* ShopWindow::OpenAdmin() {
     if (admin_ == nullptr) {
         admin_ = new AdminWindow(*this);
+        if (adminSize_.isValid()) {
+            admin_->resize(adminSize_);
+        }
     }
     admin_->show();
     admin_->raise();

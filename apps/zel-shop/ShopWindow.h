@@ -41,6 +41,8 @@ public:
 
 private:
     void LoggedIn();
+    /// Closes the orders and administration windows, keeping their sizes for next time.
+    void CloseWindows();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     std::string folder_;
@@ -49,6 +51,9 @@ private:
     std::string user_;
     QPointer<OrdersWindow> orders_;
     QPointer<AdminWindow> admin_;
+    // Window sizes, remembered while the application runs; nothing is written to disk.
+    QSize ordersSize_;
+    QSize adminSize_;
 };
 
 } // namespace zel::shop
