@@ -1,7 +1,7 @@
 #include "zel/components/ZELRight.h"
 
 #include "zel/accessright/AccessRight.h"
-#include "zel/components/ConstantTimeEqual.h"
+#include "zel/components/PasswordCheck.h"
 #include "zel/components/Links.h"
 #include "zel/components/RightsWalk.h"
 #include "zel/host/Errors.h"
@@ -149,7 +149,7 @@ bool TZELRight::LoadSetting() {
         const TField* password = found ? &table.FieldByName(userPasswordFieldName_) : nullptr;
         if (!found) {
             failure = "Invalid user ID!";
-        } else if (password->IsNull() || !ConstantTimeEqual(password->AsString(), userPassword_)) {
+        } else if (password->IsNull() || !PasswordMatches(password->AsString(), userPassword_)) {
             failure = "Invalid password!";
         } else {
             passwordMatched = true;

@@ -45,7 +45,9 @@ public:
     /// Logs UserID in with UserPassword: finds the first record whose user ID field equals
     /// UserID, checks the password, fills the granted list from the access-right field and
     /// imposes it on the menu. Never raises; a failure shows one message and returns false.
-    /// A user ID or password field holding NULL matches nothing, not even empty text.
+    /// A user ID or password field holding NULL matches nothing, not even empty text. A
+    /// password field holding an Argon2id hash is verified against it; any other value is
+    /// compared as text (PasswordCheck.h).
     bool LoadSetting();
     /// Destroys special items, then imposes the granted list on the linked menu. Raises
     /// EMenuError when no menu is linked.

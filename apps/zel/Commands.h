@@ -46,6 +46,12 @@ Result FormFormat(const std::vector<std::string>& files, const Style& style);
 
 /// Reads the password: from a terminal prompt without echo, or one line of standard input.
 /// Ctrl-C at the prompt restores the terminal and ends the tool with status 130.
-std::string ReadPassword(bool fromStdin);
+std::string ReadPassword(bool fromStdin, const char* prompt = "Password: ");
+
+/// zel passwd: sets `user`'s password (read twice at a prompt, or once from standard input)
+/// as an Argon2id hash, or, with `allPlaintext`, hashes every password still stored as
+/// plain text, one record at a time, after asking unless `yes`.
+Result Passwd(const Target& target, const std::optional<std::string>& user, bool allPlaintext,
+              bool yes, bool fromStdin, const Style& style);
 
 } // namespace zel::cli

@@ -64,7 +64,7 @@ private:
 };
 } // namespace
 
-std::string ReadPassword(bool fromStdin) {
+std::string ReadPassword(bool fromStdin, const char* prompt) {
     if (fromStdin) {
         return Argument(ReadLine(std::cin), "the password");
     }
@@ -72,7 +72,7 @@ std::string ReadPassword(bool fromStdin) {
         throw UsageError("standard input is not a terminal to ask the password on; pipe it with "
                          "--password-stdin");
     }
-    std::cerr << "Password: " << std::flush;
+    std::cerr << prompt << std::flush;
     std::string line;
     {
         QuietTerminal quiet;

@@ -29,6 +29,9 @@ struct Options {
     std::string format = "text";
     std::optional<std::string> exportDir;
     std::optional<std::string> screenshots;
+    std::optional<std::string> passwdUser;
+    bool allPlaintext = false;
+    bool yes = false;
 };
 
 Target MakeTarget(const Options& o) {
@@ -153,6 +156,17 @@ int main(int argc, char** argv) {
                               " main.dfm admin.dfm --user clerk --right mnuOrderNew");
     }
 
+    auto* passwd = app.add_subcommand("passwd", "store passwords as Argon2id hashes");
+    forms(passwd);
+    passwd->add_option("-u,--user", o.passwdUser, "set this user's password");
+    passwd->add_flag("--all-plaintext", o.allPlaintext,
+                     "hash every password still stored as plain text");
+    passwd->add_flag("--yes", o.yes, "do not ask before --all-plaintext changes the table");
+    passwd->add_flag("--password-stdin", o.passwordStdin,
+                     "read the new password once from standard input");
+    json(passwd);
+    Footer(passwd, "zel passwd main.dfm --user clerk\n  zel passwd main.dfm --all-plaintext --yes");
+
     auto* matrix = app.add_subcommand("matrix", "every user against every menu right");
     forms(matrix);
     matrix->add_option("--editor", o.editor, "the rights editor (Name or Form.Name)");
@@ -233,6 +247,12 @@ int main(int argc, char** argv) {
             }
             r = Change(MakeTarget(o), Argument(o.user, "the user ID"), names, change[0]->parsed(),
                        style);
+        } else if (passwd->parsed()) {
+            std::optional<std::string> id;
+            if (o.passwdUser) {
+                id = Argument(*o.passwdUser, "the user ID");
+            }
+            r = Passwd(MakeTarget(o), id, o.allPlaintext, o.yes, o.passwordStdin, style);
         } else if (matrix->parsed()) {
             r = Matrix(MakeTarget(o), o.format, style);
         } else if (palette->parsed()) {

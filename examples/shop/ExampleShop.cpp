@@ -1,6 +1,7 @@
 #include "ExampleShop.h"
 
 #include "zel/accessright/AccessRight.h"
+#include "zel/components/PasswordCheck.h"
 #include "zel/host/Errors.h"
 #include "zel/host/StringList.h"
 
@@ -9,24 +10,31 @@
 namespace zel::example {
 
 // Every user may log in as another user and leave; the former employee's record still
-// names the fax menu, which the shop no longer has.
+// names the fax menu, which the shop no longer has, and keeps its password in plain text,
+// as tables made before hashing do (zel passwd --all-plaintext hashes it).
 const std::vector<ExampleUser>& ExampleUsers() {
     static const std::vector<ExampleUser> users{
         {"admin",
          "admin",
+         true,
          {"mnuFile", "mnuFileOpen", "mnuFilePrint", "mnuFileLogin", "mnuFileExit", "mnuOrders",
           "mnuOrderList", "mnuOrderNew", "mnuReports", "mnuReportDaily", "mnuReportMonthly",
           "mnuReportRegion", "mnuAdmin", "mnuAdminUsers", "mnuAdminBackup", "mnuHelp",
           "mnuHelpAbout"}},
         {"clerk",
          "clerk",
+         true,
          {"mnuFile", "mnuFileOpen", "mnuFilePrint", "mnuFileLogin", "mnuFileExit", "mnuOrders",
           "mnuOrderList", "mnuHelp", "mnuHelpAbout"}},
         {"viewer",
          "viewer",
+         true,
          {"mnuFile", "mnuFileLogin", "mnuFileExit", "mnuOrders", "mnuReports", "mnuReportDaily",
           "mnuHelp", "mnuHelpAbout"}},
-        {"former", "former", {"mnuFile", "mnuFileLogin", "mnuOrders", "mnuOrderList", "mnuFax"}},
+        {"former",
+         "former",
+         false,
+         {"mnuFile", "mnuFileLogin", "mnuOrders", "mnuOrderList", "mnuFax"}},
     };
     return users;
 }
@@ -34,7 +42,8 @@ const std::vector<ExampleUser>& ExampleUsers() {
 namespace {
 void Check(int rc, sqlite3* db, const std::string& what) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-        throw host::EDatabaseError(what + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
+        throw host::EDatabaseError(what + ": " +
+                                   (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
     }
 }
 
@@ -63,8 +72,10 @@ void MakeExampleDatabase(const std::string& path) {
                 granted.Add(r);
             }
             const std::string rights = accessright::Write(granted);
+            const std::string password = u.hashed ? HashPassword(u.password) : u.password;
             sqlite3_bind_text(insert, 1, u.login, -1, SQLITE_STATIC);
-            sqlite3_bind_text(insert, 2, u.password, -1, SQLITE_STATIC);
+            sqlite3_bind_text(insert, 2, password.data(), static_cast<int>(password.size()),
+                              SQLITE_TRANSIENT);
             sqlite3_bind_blob(insert, 3, rights.data(), static_cast<int>(rights.size()),
                               SQLITE_TRANSIENT);
             int rc = sqlite3_step(insert);

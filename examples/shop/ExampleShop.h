@@ -10,6 +10,7 @@ namespace zel::example {
 struct ExampleUser {
     const char* login;
     const char* password; ///< the user ID, as the README says
+    bool hashed;          ///< stored as an Argon2id hash; otherwise as plain text
     std::vector<std::string> rights;
 };
 
