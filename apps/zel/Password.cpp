@@ -1,9 +1,11 @@
 #include "Commands.h"
 #include "Session.h"
+#include "zel/host/Secret.h"
 
 #include <csignal>
 #include <iostream>
 #include <string>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -65,8 +67,13 @@ private:
 } // namespace
 
 std::string ReadPassword(bool fromStdin, const char* prompt) {
+    // From here on the process holds a password: no core dump may carry it away.
+    prctl(PR_SET_DUMPABLE, 0);
     if (fromStdin) {
-        return Argument(ReadLine(std::cin), "the password");
+        std::string line = ReadLine(std::cin);
+        std::string password = Argument(line, "the password");
+        host::WipeSecret(line);
+        return password;
     }
     if (isatty(STDIN_FILENO) == 0) {
         throw UsageError("standard input is not a terminal to ask the password on; pipe it with "
@@ -78,7 +85,9 @@ std::string ReadPassword(bool fromStdin, const char* prompt) {
         QuietTerminal quiet;
         line = ReadLine(std::cin);
     }
-    return Argument(line, "the password");
+    std::string password = Argument(line, "the password");
+    host::WipeSecret(line);
+    return password;
 }
 
 } // namespace zel::cli
