@@ -79,10 +79,12 @@ std::string ReadPassword(bool fromStdin, const char* prompt) {
         throw UsageError("standard input is not a terminal to ask the password on; pipe it with "
                          "--password-stdin");
     }
-    std::cerr << prompt << std::flush;
     std::string line;
     {
+        // Echo off and Ctrl-C handled before the prompt shows, so nothing typed after it
+        // is echoed and an interrupt at once still restores the terminal.
         QuietTerminal quiet;
+        std::cerr << prompt << std::flush;
         line = ReadLine(std::cin);
     }
     std::string password = Argument(line, "the password");
