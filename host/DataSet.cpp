@@ -184,7 +184,9 @@ void TDataSet::Edit() {
         return;
     }
     if (!CanModify()) {
-        throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")");
+        const std::string why = WhyReadOnly();
+        throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")" +
+                             (why.empty() ? "" : ": " + why));
     }
     if (!hasRecord_) {
         throw EDatabaseError("Cannot edit " + DisplayName() + ": it has no current record");

@@ -114,6 +114,8 @@ protected:
     virtual bool InternalRefresh(std::vector<TVariant>& values) = 0;
     /// Names the dataset in messages.
     virtual std::string DisplayName() const;
+    /// Why an open dataset cannot be written, when it is not for the usual reasons.
+    virtual std::string WhyReadOnly() const { return {}; }
 
     void CheckActive() const;
     /// Before a move: posts a record being edited, as the host's datasets do.

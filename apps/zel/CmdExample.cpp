@@ -3,6 +3,7 @@
 #include "ExampleShop.h"
 #include "SafeFile.h"
 #include "Session.h"
+#include "zel/host/PgConnectionString.h"
 
 #include <filesystem>
 #include <memory>
@@ -11,18 +12,21 @@ namespace zel::cli {
 
 namespace fs = std::filesystem;
 
-Result Example(const std::string& dir, bool force, const Style& style) {
+Result Example(const std::string& dir, bool force, const std::string& server, const Style& style) {
     const fs::path folder(dir);
-    std::vector<std::pair<fs::path, const std::string*>> forms;
+    std::vector<std::pair<fs::path, std::string>> forms;
     for (const auto& file : example::EmbeddedFiles()) {
-        forms.emplace_back(folder / (file.name + ".dfm"), &file.bytes);
+        forms.emplace_back(folder / (file.name + ".dfm"),
+                           server.empty() ? file.bytes : example::PgFormText(file.bytes, server));
     }
     const fs::path database = folder / "shop.db";
     std::vector<fs::path> targets;
     for (const auto& form : forms) {
         targets.push_back(form.first);
     }
-    targets.push_back(database);
+    if (server.empty()) {
+        targets.push_back(database);
+    }
     Result r;
     if (const auto existing = force ? std::nullopt : FirstExisting(targets)) {
         return Refused(
@@ -38,10 +42,16 @@ Result Example(const std::string& dir, bool force, const Style& style) {
     std::vector<std::unique_ptr<TemporaryFile>> fresh;
     for (const auto& [path, bytes] : forms) {
         fresh.push_back(std::make_unique<TemporaryFile>(path, 0644));
-        fresh.back()->Write(*bytes);
+        fresh.back()->Write(bytes);
     }
-    fresh.push_back(std::make_unique<TemporaryFile>(database, 0600));
-    example::MakeExampleDatabase(fresh.back()->Path().string());
+    if (server.empty()) {
+        fresh.push_back(std::make_unique<TemporaryFile>(database, 0600));
+        example::MakeExampleDatabase(fresh.back()->Path().string());
+    } else if (!example::MakeExamplePgTable(server, force)) {
+        return Refused("table users exists in " + host::DescribeConnection(server) +
+                           "; use --force to replace it",
+                       style);
+    }
     std::vector<std::string> files;
     for (std::size_t i = 0; i < fresh.size(); ++i) {
         fresh[i]->Commit(force);
@@ -57,12 +67,21 @@ Result Example(const std::string& dir, bool force, const Style& style) {
             written.push_back(f);
         }
         r.json = {{"result", true}, {"directory", dir}, {"files", written}, {"users", users}};
+        if (!server.empty()) {
+            r.json["database"] = host::DescribeConnection(server);
+        }
         return r;
     }
     std::ostream& out = style.Out();
     out << style.Bold("Example shop written to " + VisiblePath(dir)) << '\n';
     for (const auto& f : files) {
         out << "  " << VisiblePath(f) << '\n';
+    }
+    if (!server.empty()) {
+        out << "User table 'users' made in " << host::DescribeConnection(server) << '\n';
+        if (host::ConnectionStringHasPassword(server)) {
+            out << "The forms leave the password out: put it into ~/.pgpass\n";
+        }
     }
     out << "Users (the password is the user ID):\n";
     for (const example::ExampleUser& u : example::ExampleUsers()) {

@@ -3,6 +3,8 @@
 #include "Session.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
+#include "zel/host/PgConnectionString.h"
+#include "zel/host/PgTable.h"
 #include "zel/host/SQLiteTable.h"
 
 #include <filesystem>
@@ -47,6 +49,12 @@ public:
             Button(c, b->Right());
         } else if (const auto* u = dynamic_cast<const TZELButton*>(&c)) {
             Button(c, u->Right());
+        } else if (const auto* t = dynamic_cast<const host::TPgTable*>(&c)) {
+            if (host::ConnectionStringHasPassword(t->ConnectionString())) {
+                warnings.push_back({Where(c), Who(c) + "'s ConnectionString holds a password, "
+                                                       "which everyone who reads the form can "
+                                                       "see; put it into ~/.pgpass instead"});
+            }
         }
     }
 
@@ -119,6 +127,8 @@ Result FormCheck(const std::vector<std::string>& files, const Style& style) {
         places[&c] = {current, line};
         if (auto* table = dynamic_cast<host::TSQLiteTable*>(&c)) {
             table->SetReadOnly(true);
+        } else if (auto* pg = dynamic_cast<host::TPgTable*>(&c)) {
+            pg->SetReadOnly(true);
         }
     };
     Result r;

@@ -29,7 +29,10 @@ struct Target {
     std::optional<std::string> editor;   ///< 8-bit
 };
 
-Result Example(const std::string& dir, bool force, const Style& style);
+/// `server`: a PostgreSQL connection string to make the user table in, or empty for a
+/// SQLite file in `dir`.
+Result Example(const std::string& dir, bool force, const std::string& server,
+               const Style& style);
 /// Logs `user` in; with `screenshots`, writes PNGs of the windows and their menus there.
 Result Login(const Target& target, const std::string& user, std::string& password,
              const std::optional<std::string>& screenshots, const Style& style);

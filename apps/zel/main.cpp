@@ -25,6 +25,7 @@ struct Options {
     std::optional<std::string> editor;
     bool passwordStdin = false;
     std::string dir = "./zel-shop";
+    std::string database;
     bool force = false;
     std::string format = "text";
     std::optional<std::string> exportDir;
@@ -113,8 +114,12 @@ int main(int argc, char** argv) {
         app.add_subcommand("example", "write the example shop: forms and a fresh database");
     example->add_option("dir", o.dir, "folder to write into")->capture_default_str();
     example->add_flag("--force", o.force, "replace an existing example");
+    example->add_option("--database", o.database,
+                        "make the user table in this PostgreSQL database (a libpq connection "
+                        "string or postgresql:// URI) instead of a SQLite file");
     json(example);
-    Footer(example, "zel example ./shop");
+    Footer(example, "zel example ./shop\n  zel example ./team --database 'host=db.example "
+                    "dbname=shop user=ann'");
 
     auto* login =
         app.add_subcommand("login", "log a user in and show the menu and buttons they get");
@@ -231,7 +236,7 @@ int main(int argc, char** argv) {
         CheckForms(o.forms, o.passwordStdin);
         Result r;
         if (example->parsed()) {
-            r = Example(o.dir, o.force, style);
+            r = Example(o.dir, o.force, o.database, style);
         } else if (login->parsed()) {
             const std::string id = Argument(o.user, "the user ID");
             std::string password = ReadPassword(o.passwordStdin);

@@ -21,6 +21,16 @@ const std::vector<ExampleUser>& ExampleUsers();
 /// host::EDatabaseError when SQLite cannot. It opens no link (SQLITE_OPEN_NOFOLLOW).
 void MakeExampleDatabase(const std::string& path);
 
+/// Creates the example's user table ("users", with an index on the user ID) in the
+/// PostgreSQL database of `conninfo`, in one transaction. An existing table is replaced
+/// only when `replace` is set; otherwise nothing is touched and the result is false.
+/// Raises host::EDatabaseError with the server's reason, never the password.
+bool MakeExamplePgTable(const std::string& conninfo, bool replace);
+
+/// An example form file whose SQLite table is made a PostgreSQL table on `conninfo`
+/// (without its password, which libpq finds in ~/.pgpass).
+std::string PgFormText(const std::string& formText, const std::string& conninfo);
+
 struct EmbeddedFile {
     std::string name;  ///< the file name without extension
     std::string bytes; ///< the whole file

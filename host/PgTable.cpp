@@ -1,0 +1,533 @@
+#include "zel/host/PgTable.h"
+
+#include "zel/host/Errors.h"
+#include "zel/host/PgConnection.h"
+#include "zel/host/PgConnectionString.h"
+#include "zel/host/SQLiteTable.h"
+
+#include <algorithm>
+#include <charconv>
+#include <libpq-fe.h>
+
+namespace zel::host {
+
+namespace {
+constexpr int kFirstBatch = 64; // the first user is usually near the start
+constexpr int kMaxBatch = 1024;
+constexpr const char* kCursor = "zel_rows";
+
+// Built-in type OIDs (pg_type.h); other types travel as their text.
+constexpr long kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26,
+               kFloat4 = 700, kFloat8 = 701;
+
+// How a column's values are read and sent.
+enum ColumnKind { kText, kInteger, kFloat, kBoolean, kBytes };
+} // namespace
+
+struct TPgTable::Column {
+    std::string name;
+    std::string type; // as format_type names it, for casts of parameters
+    ColumnKind kind = kText;
+};
+
+// The statements of one opened table, built once from the names the server gave.
+class TPgTable::Statements {
+public:
+    Statements(const std::string& table, const std::vector<Column>& columns,
+               const std::vector<std::size_t>& key) {
+        std::string list;
+        for (const Column& c : columns) {
+            list += (list.empty() ? "" : ", ") + QuoteIdentifier(c.name);
+        }
+        select = "SELECT " + list + " FROM " + table;
+        std::string order, descending, keyList, keyParams;
+        for (std::size_t i = 0; i < key.size(); ++i) {
+            const Column& c = columns[key[i]];
+            const std::string sep = i > 0 ? ", " : "";
+            order += sep + QuoteIdentifier(c.name);
+            descending += sep + QuoteIdentifier(c.name) + " DESC";
+            keyParams += sep + "$" + std::to_string(i + 1) + "::" + c.type;
+            byKey += std::string(i > 0 ? " AND " : " WHERE ") + QuoteIdentifier(c.name) + " = $" +
+                     std::to_string(i + 1) + "::" + c.type;
+        }
+        orderBy = key.empty() ? "" : " ORDER BY " + order;
+        const std::string declare = std::string("DECLARE ") + kCursor + " NO SCROLL CURSOR FOR ";
+        first = declare + select + orderBy;
+        after = declare + select + " WHERE (" + order + ") > (" + keyParams + ")" + orderBy;
+        from = declare + select + " WHERE (" + order + ") >= (" + keyParams + ")" + orderBy;
+        last = select + " ORDER BY " + descending + " LIMIT 1";
+        reread = select + byKey;
+    }
+    std::string select, orderBy, byKey, first, after, from, last, reread;
+};
+
+namespace {
+TVariant ReadValue(const pg::Result& r, int row, int column, ColumnKind kind) {
+    if (r.IsNull(row, column)) {
+        return TVariant();
+    }
+    const std::string_view text = r.Text(row, column);
+    switch (kind) {
+    case kInteger: {
+        std::int64_t value = 0;
+        if (std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc()) {
+            return TVariant(value);
+        }
+        break;
+    }
+    case kFloat: {
+        double value = 0;
+        if (std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc()) {
+            return TVariant(value);
+        }
+        break;
+    }
+    case kBoolean:
+        return TVariant(static_cast<std::int64_t>(text == "t" ? 1 : 0));
+    case kBytes: {
+        std::size_t size = 0;
+        const std::string escaped(text);
+        unsigned char* bytes =
+            PQunescapeBytea(reinterpret_cast<const unsigned char*>(escaped.c_str()), &size);
+        if (bytes == nullptr) {
+            throw EDatabaseError("Out of memory reading a bytea value");
+        }
+        std::string value(reinterpret_cast<const char*>(bytes), size);
+        PQfreemem(bytes);
+        return TVariant::Blob(std::move(value));
+    }
+    case kText:
+        break;
+    }
+    return TVariant(std::string(text));
+}
+
+std::string NumberText(const TVariant& value) {
+    if (value.VarType() == TVariant::Type::Integer) {
+        return std::to_string(value.AsInteger());
+    }
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value.AsFloat()).ptr;
+    return std::string(buffer, end);
+}
+} // namespace
+
+const TClassInfo& TPgTable::StaticClass() {
+    static const TClassInfo info{
+        "TPgTable",
+        &TDataSet::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TPgTable(owner); },
+        {
+            StringProp<TPgTable>("ConnectionString", &TPgTable::ConnectionString,
+                                 &TPgTable::SetConnectionString),
+            StringProp<TPgTable>("TableName", &TPgTable::TableName, &TPgTable::SetTableName),
+            BoolProp<TPgTable>("ReadOnly", &TPgTable::ReadOnly, &TPgTable::SetReadOnly, false),
+            IntProp<TPgTable, int>("StatementTimeout", &TPgTable::StatementTimeout,
+                                   &TPgTable::SetStatementTimeout, 30000),
+            BoolProp<TDataSet>("Active", &TDataSet::GetActive, &TDataSet::SetActive, false),
+        }};
+    return info;
+}
+
+TPgTable::TPgTable(TComponent* owner) : TDataSet(owner) {}
+
+TPgTable::~TPgTable() {
+    Close();
+}
+
+void TPgTable::CheckInactive(const char* property) const {
+    if (Active()) {
+        throw EDatabaseError(std::string("Cannot change ") + property + " of " + DisplayName() +
+                             " while it is open");
+    }
+}
+
+void TPgTable::SetConnectionString(const std::string& conninfo) {
+    CheckInactive("ConnectionString");
+    connectionString_ = conninfo;
+}
+
+void TPgTable::SetTableName(const std::string& name) {
+    CheckInactive("TableName");
+    tableName_ = name;
+}
+
+void TPgTable::SetReadOnly(bool readOnly) {
+    CheckInactive("ReadOnly");
+    readOnly_ = readOnly;
+}
+
+void TPgTable::SetStatementTimeout(int milliseconds) {
+    CheckInactive("StatementTimeout");
+    statementTimeout_ = std::max(0, milliseconds);
+}
+
+bool TPgTable::CanModify() const {
+    return Active() && !readOnly_ && updatable_ && !key_.empty();
+}
+
+std::string TPgTable::WhyReadOnly() const {
+    if (!Active() || readOnly_) {
+        return {};
+    }
+    if (key_.empty()) {
+        return "the table has no primary key, so its records cannot be told apart";
+    }
+    return updatable_ ? "" : "the user may not update it, or the server is read-only";
+}
+
+std::string TPgTable::DisplayName() const {
+    return "table '" + tableName_ + "' of " + DescribeConnection(connectionString_);
+}
+
+void TPgTable::ResolveTable() {
+    const std::string what = "Cannot read " + DisplayName();
+    const std::vector<pg::Param> name{{pg::Param::Text, tableName_}};
+    // The exact name first (it never fails to parse), then the name as SQL reads it.
+    std::string oid;
+    for (const char* lookup :
+         {"SELECT to_regclass(quote_ident($1))::oid", "SELECT to_regclass($1)::oid"}) {
+        try {
+            pg::Result r = reader_->Exec(lookup, what, name);
+            if (r.Rows() == 1 && !r.IsNull(0, 0)) {
+                oid = r.Text(0, 0);
+                break;
+            }
+        } catch (const EDatabaseError& e) {
+            throw EDatabaseError("Table '" + tableName_ + "' not found in " +
+                                 DescribeConnection(connectionString_) + " (" + e.what() + ")");
+        }
+    }
+    if (oid.empty()) {
+        throw EDatabaseError("Table '" + tableName_ + "' not found in " +
+                             DescribeConnection(connectionString_));
+    }
+    const std::vector<pg::Param> table{{pg::Param::Text, oid}};
+    pg::Result info = reader_->Exec(
+        "SELECT n.nspname, c.relname, c.relkind, has_table_privilege(c.oid, 'UPDATE') AND NOT "
+        "pg_is_in_recovery() FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+        "WHERE c.oid = $1::oid",
+        what, table);
+    if (info.Rows() != 1 || std::string_view("rpvmf").find(info.Text(0, 2)) == std::string::npos) {
+        throw EDatabaseError("'" + tableName_ + "' in " + DescribeConnection(connectionString_) +
+                             " is not a table");
+    }
+    qualifiedName_ = QuoteIdentifier(std::string(info.Text(0, 0))) + "." +
+                     QuoteIdentifier(std::string(info.Text(0, 1)));
+    updatable_ = info.Text(0, 3) == "t";
+
+    pg::Result attributes = reader_->Exec(
+        "SELECT a.attname, format_type(a.atttypid, NULL), "
+        "COALESCE(NULLIF(t.typbasetype, 0), t.oid)::int8, a.attnum FROM pg_attribute a "
+        "JOIN pg_type t ON t.oid = a.atttypid "
+        "WHERE a.attrelid = $1::oid AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum",
+        what, table);
+    columns_.clear();
+    std::vector<std::string> attnums;
+    for (int row = 0; row < attributes.Rows(); ++row) {
+        Column c{std::string(attributes.Text(row, 0)), std::string(attributes.Text(row, 1))};
+        const long type = std::stol(std::string(attributes.Text(row, 2)));
+        c.kind = type == kBytea                                                    ? kBytes
+                 : type == kInt2 || type == kInt4 || type == kInt8 || type == kOid ? kInteger
+                 : type == kFloat4 || type == kFloat8                              ? kFloat
+                 : type == kBool                                                   ? kBoolean
+                                                                                   : kText;
+        columns_.push_back(std::move(c));
+        attnums.emplace_back(attributes.Text(row, 3));
+    }
+    if (columns_.empty()) {
+        throw EDatabaseError("Table '" + tableName_ + "' in " +
+                             DescribeConnection(connectionString_) + " has no columns");
+    }
+    pg::Result key = reader_->Exec(
+        "SELECT k.attnum FROM pg_index i, unnest(i.indkey) WITH ORDINALITY AS k(attnum, ord) "
+        "WHERE i.indrelid = $1::oid AND i.indisprimary ORDER BY k.ord",
+        what, table);
+    key_.clear();
+    for (int row = 0; row < key.Rows(); ++row) {
+        const auto at = std::find(attnums.begin(), attnums.end(), key.Text(row, 0));
+        if (at != attnums.end()) {
+            key_.push_back(static_cast<std::size_t>(at - attnums.begin()));
+        }
+    }
+}
+
+std::vector<std::string> TPgTable::InternalOpen() {
+    if (tableName_.empty()) {
+        throw EDatabaseError("No table name given for the dataset of " +
+                             DescribeConnection(connectionString_));
+    }
+    try {
+        reader_ = std::make_unique<pg::Connection>();
+        reader_->Open(connectionString_, DisplayName(), statementTimeout_);
+        ResolveTable();
+        sql_ = std::make_unique<Statements>(qualifiedName_, columns_, key_);
+    } catch (...) {
+        InternalClose();
+        throw;
+    }
+    std::vector<std::string> names;
+    for (const Column& c : columns_) {
+        names.push_back(c.name);
+    }
+    return names;
+}
+
+void TPgTable::InternalClose() {
+    writer_.reset();
+    reader_.reset(); // closing the connection ends its transaction and cursor
+    sql_.reset();
+    batch_.clear();
+    position_ = 0;
+    cursorOpen_ = false;
+    cursorEnded_ = true;
+}
+
+void TPgTable::Revive() {
+    if (reader_->Revive()) {
+        cursorOpen_ = false;
+    }
+}
+
+std::vector<TVariant> TPgTable::KeyOf(const std::vector<TVariant>& row) const {
+    std::vector<TVariant> key;
+    for (std::size_t column : key_) {
+        key.push_back(row[column]);
+    }
+    return key;
+}
+
+namespace {
+pg::Param ParamFor(ColumnKind kind, const TVariant& value) {
+    switch (value.VarType()) {
+    case TVariant::Type::Null:
+        return {};
+    case TVariant::Type::Integer:
+    case TVariant::Type::Float:
+        return {kind == kBytes ? pg::Param::Binary : pg::Param::Text, NumberText(value)};
+    case TVariant::Type::String:
+    case TVariant::Type::Blob:
+        break;
+    }
+    return {kind == kBytes ? pg::Param::Binary : pg::Param::Text, value.Bytes()};
+}
+} // namespace
+
+bool TPgTable::StartCursor(const std::vector<TVariant>* key, bool inclusive) {
+    reader_->EndTransaction();
+    cursorOpen_ = false;
+    const std::string what = "Cannot read " + DisplayName();
+    std::vector<pg::Param> params;
+    if (key != nullptr) {
+        for (std::size_t i = 0; i < key_.size(); ++i) {
+            params.push_back(ParamFor(columns_[key_[i]].kind, (*key)[i]));
+        }
+    }
+    const std::string begin = "BEGIN ISOLATION LEVEL READ COMMITTED READ ONLY";
+    try {
+        reader_->Exec(begin, what);
+    } catch (const EDatabaseError&) {
+        // Found gone before this read did anything (a server restarted while the table
+        // stood idle): connecting again and starting over is safe.
+        if (reader_->Usable()) {
+            throw;
+        }
+        reader_->Revive();
+        reader_->Exec(begin, what);
+    }
+    try {
+        reader_->Exec(key == nullptr ? sql_->first
+                      : inclusive    ? sql_->from
+                                     : sql_->after,
+                      what, params);
+    } catch (...) {
+        reader_->EndTransaction();
+        throw;
+    }
+    cursorOpen_ = true;
+    cursorEnded_ = false;
+    batchRows_ = kFirstBatch;
+    return FetchBatch();
+}
+
+bool TPgTable::FetchBatch() {
+    const std::string what = "Cannot read " + DisplayName();
+    std::vector<std::vector<TVariant>> rows;
+    try {
+        pg::Result r =
+            reader_->Exec("FETCH FORWARD " + std::to_string(batchRows_) + " FROM " + kCursor, what);
+        rows.reserve(static_cast<std::size_t>(r.Rows()));
+        for (int row = 0; row < r.Rows(); ++row) {
+            std::vector<TVariant> values;
+            values.reserve(columns_.size());
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                values.push_back(ReadValue(r, row, static_cast<int>(c), columns_[c].kind));
+            }
+            rows.push_back(std::move(values));
+        }
+        if (r.Rows() < batchRows_) {
+            cursorEnded_ = true;
+            cursorOpen_ = false;
+            reader_->Exec("COMMIT", what); // the cursor is spent: hold nothing open
+        }
+    } catch (...) {
+        cursorOpen_ = false;
+        reader_->EndTransaction();
+        throw;
+    }
+    batchRows_ = std::min(batchRows_ * 4, kMaxBatch);
+    if (rows.empty()) {
+        return false;
+    }
+    batch_ = std::move(rows);
+    position_ = 0;
+    return true;
+}
+
+void TPgTable::Deliver(std::vector<TVariant>& values) {
+    values = batch_[position_]; // the batch keeps its copy, for the key and Post
+}
+
+bool TPgTable::InternalFirst(std::vector<TVariant>& values) {
+    Revive();
+    batch_.clear();
+    if (!StartCursor(nullptr, false)) {
+        return false;
+    }
+    Deliver(values);
+    return true;
+}
+
+bool TPgTable::InternalNext(std::vector<TVariant>& values) {
+    if (position_ + 1 < batch_.size()) {
+        ++position_;
+    } else if (batch_.empty() || cursorEnded_) {
+        return false; // the last record stays current
+    } else {
+        Revive();
+        bool more = false;
+        if (cursorOpen_) {
+            more = FetchBatch();
+        } else if (key_.empty()) {
+            throw EDatabaseError("Cannot go on reading " + DisplayName() +
+                                 ": the connection was lost, and without a primary key the "
+                                 "reading cannot resume after the current record");
+        } else {
+            const std::vector<TVariant> last = KeyOf(batch_.back());
+            more = StartCursor(&last, false);
+        }
+        if (!more) {
+            return false;
+        }
+    }
+    Deliver(values);
+    return true;
+}
+
+bool TPgTable::InternalReread(std::vector<TVariant>& values) {
+    if (batch_.empty() || key_.empty()) {
+        return false;
+    }
+    Revive();
+    std::vector<pg::Param> params;
+    const std::vector<TVariant> key = KeyOf(batch_[position_]);
+    for (std::size_t i = 0; i < key_.size(); ++i) {
+        params.push_back(ParamFor(columns_[key_[i]].kind, key[i]));
+    }
+    pg::Result r = [&] {
+        try {
+            return reader_->Exec(sql_->reread, "Cannot read " + DisplayName(), params);
+        } catch (...) {
+            if (reader_->InTransaction()) {
+                cursorOpen_ = false;
+                reader_->EndTransaction();
+            }
+            throw;
+        }
+    }();
+    if (r.Rows() != 1) {
+        return false; // gone: stay where we were, the old values untouched
+    }
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        batch_[position_][c] = ReadValue(r, 0, static_cast<int>(c), columns_[c].kind);
+    }
+    Deliver(values);
+    return true;
+}
+
+bool TPgTable::InternalRefresh(std::vector<TVariant>& values) {
+    Revive();
+    if (batch_.empty() || key_.empty()) {
+        return InternalFirst(values);
+    }
+    const std::vector<TVariant> current = KeyOf(batch_[position_]);
+    if (!StartCursor(&current, true)) {
+        reader_->EndTransaction();
+        pg::Result r = reader_->Exec(sql_->last, "Cannot read " + DisplayName());
+        batch_.clear();
+        cursorEnded_ = true;
+        if (r.Rows() == 0) {
+            return false;
+        }
+        std::vector<TVariant> row;
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            row.push_back(ReadValue(r, 0, static_cast<int>(c), columns_[c].kind));
+        }
+        batch_.push_back(std::move(row));
+        position_ = 0;
+    }
+    Deliver(values);
+    return true;
+}
+
+void TPgTable::InternalPost(const std::vector<const TField*>& changed,
+                            std::vector<TVariant>& stored) {
+    if (!CanModify()) {
+        const std::string why = WhyReadOnly();
+        throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")" +
+                             (why.empty() ? "" : ": " + why));
+    }
+    std::vector<std::size_t> targets;
+    for (const TField* f : changed) {
+        const auto at = std::find_if(columns_.begin(), columns_.end(),
+                                     [&](const Column& c) { return c.name == f->FieldName(); });
+        targets.push_back(static_cast<std::size_t>(at - columns_.begin()));
+    }
+    std::vector<pg::Param> params;
+    std::string set, where = sql_->byKey, returning;
+    const std::vector<TVariant> key = KeyOf(batch_[position_]);
+    for (std::size_t i = 0; i < key_.size(); ++i) {
+        params.push_back(ParamFor(columns_[key_[i]].kind, key[i]));
+    }
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const Column& c = columns_[targets[i]];
+        const std::string name = QuoteIdentifier(c.name);
+        params.push_back(ParamFor(c.kind, changed[i]->AsVariant()));
+        set += (i > 0 ? ", " : "") + name + " = $" + std::to_string(params.size()) + "::" + c.type;
+        params.push_back(ParamFor(c.kind, changed[i]->OldValue()));
+        where += " AND " + name + " IS NOT DISTINCT FROM $" + std::to_string(params.size()) +
+                 "::" + c.type;
+        returning += (i > 0 ? ", " : "") + name;
+    }
+    if (!writer_) {
+        writer_ = std::make_unique<pg::Connection>();
+        writer_->Open(connectionString_, DisplayName(), statementTimeout_);
+    } else {
+        writer_->Revive();
+    }
+    // One statement is one short transaction of its own: nothing waits on the cursor.
+    pg::Result r = writer_->Exec("UPDATE " + qualifiedName_ + " SET " + set + where +
+                                     " RETURNING " + returning,
+                                 "Cannot save the record of " + DisplayName(), params);
+    if (r.Rows() == 0) {
+        throw ERecordChanged();
+    }
+    stored.clear();
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        TVariant value = ReadValue(r, 0, static_cast<int>(i), columns_[targets[i]].kind);
+        batch_[position_][targets[i]] = value;
+        stored.push_back(std::move(value));
+    }
+}
+
+} // namespace zel::host

@@ -1,0 +1,101 @@
+#pragma once
+// TPgTable: a dataset over one table of a PostgreSQL database, for user tables that a
+// team's clients share on a server.
+//
+// Records come in primary-key order from a server-side cursor in a read-only transaction,
+// a batch at a time, so a large table is never held in memory. The transaction ends when
+// the cursor reaches the end, and on First, Refresh and Close; it takes no row locks.
+// Post runs on a connection of its own, as one short statement: it updates the record by
+// its primary key only where the changed fields still hold the values that were read,
+// otherwise it raises "Record changed by another user". A table without a primary key can
+// be read and refuses every write.
+//
+// Text travels in the client encoding that the host's text setting names (WIN1252 or
+// UTF8); a bytea column carries its bytes unchanged either way. Values are always sent as
+// parameters. A lost connection fails the operation under way and is made again by the
+// next one; reading then goes on after the current record.
+
+#include "zel/host/DataSet.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zel::host {
+
+namespace pg {
+class Connection;
+}
+
+class TPgTable : public TDataSet {
+public:
+    explicit TPgTable(TComponent* owner);
+    ~TPgTable() override;
+
+    static const TClassInfo& StaticClass();
+    const TClassInfo& Class() const override { return StaticClass(); }
+
+    /// A libpq connection string or postgresql:// URI. Leave the password out: libpq
+    /// takes it from ~/.pgpass, PGPASSFILE or a service file.
+    const std::string& ConnectionString() const { return connectionString_; }
+    void SetConnectionString(const std::string& conninfo);
+    /// The table, as SQL names it: users, sales.users, "Odd Name". A name that SQL does
+    /// not find is also tried as the exact name of a table.
+    const std::string& TableName() const { return tableName_; }
+    void SetTableName(const std::string& name);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+    /// How long one statement may run before the server cancels it, in milliseconds
+    /// (0: no limit), so a hung server cannot freeze the application.
+    int StatementTimeout() const { return statementTimeout_; }
+    void SetStatementTimeout(int milliseconds);
+
+    bool CanModify() const override;
+
+protected:
+    std::vector<std::string> InternalOpen() override;
+    void InternalClose() override;
+    bool InternalFirst(std::vector<TVariant>& values) override;
+    bool InternalNext(std::vector<TVariant>& values) override;
+    bool InternalReread(std::vector<TVariant>& values) override;
+    bool InternalRefresh(std::vector<TVariant>& values) override;
+    void InternalPost(const std::vector<const TField*>& changed,
+                      std::vector<TVariant>& stored) override;
+    std::string DisplayName() const override;
+    std::string WhyReadOnly() const override;
+
+private:
+    struct Column;
+    class Statements;
+
+    void CheckInactive(const char* property) const;
+    void ResolveTable();
+    /// Starts reading at the first record (no key) or after / from the given record.
+    bool StartCursor(const std::vector<TVariant>* key, bool inclusive);
+    bool FetchBatch();
+    void Deliver(std::vector<TVariant>& values);
+    std::vector<TVariant> KeyOf(const std::vector<TVariant>& row) const;
+    /// Makes the reading connection usable again; a cursor it held is then lost.
+    void Revive();
+
+    std::string connectionString_;
+    std::string tableName_;
+    bool readOnly_ = false;
+    int statementTimeout_ = 30000;
+
+    std::unique_ptr<pg::Connection> reader_;
+    std::unique_ptr<pg::Connection> writer_; // opened by the first Post
+    std::vector<Column> columns_;
+    std::vector<std::size_t> key_; // the primary key's columns, in key order
+    std::string qualifiedName_;
+    bool updatable_ = false;
+    std::unique_ptr<Statements> sql_;
+
+    std::vector<std::vector<TVariant>> batch_;
+    std::size_t position_ = 0;
+    bool cursorOpen_ = false; // a cursor stands in the reading transaction
+    bool cursorEnded_ = true; // nothing follows the batch
+    int batchRows_ = 0;
+};
+
+} // namespace zel::host

@@ -1,0 +1,144 @@
+#include "support/UserStore.h"
+
+#include "support/TestSupport.h"
+#include "zel/host/PgTable.h"
+#include "zel/host/SQLiteTable.h"
+#include "zel/host/TextEncoding.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <libpq-fe.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace zel::test {
+
+namespace {
+struct PgResult {
+    PGresult* r;
+    ~PgResult() { PQclear(r); }
+};
+
+PgResult Run(pg_conn* conn, const std::string& sql, const std::vector<const char*>& values = {},
+             const std::vector<int>& lengths = {}) {
+    PgResult result{PQexecParams(conn, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                                 values.data(), lengths.data(), nullptr, 1)};
+    const ExecStatusType status = PQresultStatus(result.r);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        throw std::runtime_error("SQL failed: " + std::string(PQerrorMessage(conn)) + " in " + sql);
+    }
+    return result;
+}
+} // namespace
+
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+    return info.param == Backend::SQLite ? "SQLite" : "Postgres";
+}
+
+std::string TestServer() {
+    const char* file = std::getenv("ZEL_TEST_PG_FILE");
+    std::ifstream in(file != nullptr ? file : ZEL_PG_POINTER);
+    std::string conninfo;
+    if (!std::getline(in, conninfo) || conninfo.empty()) {
+        throw std::runtime_error("no test PostgreSQL server: run the tests with ctest, which "
+                                 "starts one (tests/postgres/server.sh)");
+    }
+    return conninfo;
+}
+
+UserStore::UserStore(Backend backend, const std::string& folder) : backend_(backend) {
+    if (backend == Backend::SQLite) {
+        where_ = folder + "/users.db";
+        ExecSql(where_, "PRAGMA user_version = 0"); // creates the file
+        return;
+    }
+    static std::atomic<int> counter{0};
+    schema_ = "zel_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    const std::string server = TestServer();
+    conn_ = PQconnectdb(server.c_str());
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        const std::string reason = PQerrorMessage(conn_);
+        PQfinish(conn_);
+        throw std::runtime_error("cannot reach the test server: " + reason);
+    }
+    PQsetClientEncoding(conn_,
+                        host::TextEncoding() == host::TTextEncoding::Utf8 ? "UTF8" : "WIN1252");
+    Run(conn_, "SET client_min_messages = warning");
+    Run(conn_, "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
+    Run(conn_, "CREATE SCHEMA " + schema_);
+    Run(conn_, "SET search_path = " + schema_);
+    where_ = server + " options=-csearch_path=" + schema_;
+}
+
+UserStore::~UserStore() {
+    if (conn_ != nullptr) {
+        PQclear(PQexec(conn_, ("DROP SCHEMA " + schema_ + " CASCADE").c_str()));
+        PQfinish(conn_);
+    }
+}
+
+void UserStore::MakeUserTable(const std::string& table, const std::string& idField,
+                              const std::string& passwordField, const std::string& rightsField,
+                              const std::vector<UserRow>& rows) {
+    if (backend_ == Backend::SQLite) {
+        zel::test::MakeUserTable(where_, table, idField, passwordField, rightsField, rows);
+        return;
+    }
+    const std::string name = host::QuoteIdentifier(table);
+    Exec("DROP TABLE IF EXISTS " + name);
+    Exec("CREATE TABLE " + name + " (" + host::QuoteIdentifier(idField) + " text, " +
+         host::QuoteIdentifier(passwordField) + " text, " + host::QuoteIdentifier(rightsField) +
+         " text, row_id integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY)");
+    for (const UserRow& r : rows) {
+        std::vector<const char*> values;
+        std::vector<int> lengths;
+        for (const auto* v : {&r.id, &r.password, &r.rights}) {
+            values.push_back(*v ? (*v)->c_str() : nullptr);
+            lengths.push_back(*v ? static_cast<int>((*v)->size()) : 0);
+        }
+        Run(conn_, "INSERT INTO " + name + " VALUES ($1, $2, $3)", values, lengths);
+    }
+}
+
+void UserStore::Exec(const std::string& sql) {
+    if (backend_ == Backend::SQLite) {
+        ExecSql(where_, sql);
+    } else {
+        Run(conn_, sql);
+    }
+}
+
+std::optional<std::string> UserStore::Query(const std::string& sql) {
+    if (backend_ == Backend::SQLite) {
+        return QueryText(where_, sql);
+    }
+    PgResult r = Run(conn_, sql); // binary results: text and bytea both as their bytes
+    if (PQntuples(r.r) == 0 || PQgetisnull(r.r, 0, 0)) {
+        return std::nullopt;
+    }
+    return std::string(PQgetvalue(r.r, 0, 0), static_cast<std::size_t>(PQgetlength(r.r, 0, 0)));
+}
+
+host::TDataSet* UserStore::NewTable(host::TComponent* owner, const std::string& table) const {
+    if (backend_ == Backend::SQLite) {
+        auto* t = new host::TSQLiteTable(owner);
+        t->SetDatabaseName(where_);
+        t->SetTableName(table);
+        return t;
+    }
+    auto* t = new host::TPgTable(owner);
+    t->SetConnectionString(where_);
+    t->SetTableName(table);
+    return t;
+}
+
+std::string UserStore::FormTable(const std::string& objectName, const std::string& table) const {
+    const bool sqlite = backend_ == Backend::SQLite;
+    return "  object " + objectName +
+           (sqlite ? ": TSQLiteTable\n    DatabaseName = '"
+                   : ": TPgTable\n    ConnectionString = '") +
+           where_ + "'\n    TableName = '" + table + "'\n";
+}
+
+} // namespace zel::test

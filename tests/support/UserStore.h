@@ -1,0 +1,63 @@
+#pragma once
+// The user database of a test, on either backend: a SQLite file in the test's folder, or a
+// schema of its own on the throwaway PostgreSQL server that the test command starts
+// (tests/postgres/server.sh). Suites that must hold on both are parameterised by Backend.
+
+#include "zel/host/Component.h"
+#include "zel/host/DataSet.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct pg_conn;
+
+namespace zel::test {
+
+struct UserRow;
+
+enum class Backend { SQLite, Postgres };
+
+/// For INSTANTIATE_TEST_SUITE_P(Backends, Suite, kBothBackends, BackendName).
+inline const auto kBothBackends = ::testing::Values(Backend::SQLite, Backend::Postgres);
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
+
+/// The connection string of the test server; raises when no server was started.
+std::string TestServer();
+
+class UserStore {
+public:
+    /// `folder` holds the SQLite file (users.db); a PostgreSQL store makes its own schema,
+    /// dropped again by the destructor.
+    UserStore(Backend backend, const std::string& folder);
+    ~UserStore();
+    UserStore(const UserStore&) = delete;
+    UserStore& operator=(const UserStore&) = delete;
+
+    Backend Kind() const { return backend_; }
+
+    /// Creates (replaces) `table` with three text columns and the rows, in order. On
+    /// PostgreSQL it also gets a last column row_id, its primary key, in the same order.
+    void MakeUserTable(const std::string& table, const std::string& idField,
+                       const std::string& passwordField, const std::string& rightsField,
+                       const std::vector<UserRow>& rows);
+    void Exec(const std::string& sql);
+    /// The first column of the first row, as its bytes; nullopt for NULL or no row.
+    std::optional<std::string> Query(const std::string& sql);
+
+    /// A dataset on `table`, set up but not open.
+    host::TDataSet* NewTable(host::TComponent* owner, const std::string& table) const;
+    /// The properties a form gives a dataset object on `table` (class name first line).
+    std::string FormTable(const std::string& objectName, const std::string& table) const;
+    /// SQLite: the file name; PostgreSQL: the connection string.
+    const std::string& Where() const { return where_; }
+
+private:
+    Backend backend_;
+    std::string where_;
+    std::string schema_;
+    pg_conn* conn_ = nullptr;
+};
+
+} // namespace zel::test
