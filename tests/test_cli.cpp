@@ -1,14 +1,19 @@
-// The zel tool, run as a user runs it: the built binary on hand-written forms and
-// databases made with the sqlite3 shell.
+// The zel tool, run as a user runs it: the built binary on hand-written forms, with the
+// staff table in SQLite and in PostgreSQL alike.
 #include "support/CliRun.h"
 
+#include <filesystem>
 #include <functional>
 #include <map>
 
 using namespace zel::test::cli;
+using zel::test::Backend;
 using zel::test::TempDir;
 
-TEST_F(Cli, LoginPrintsTheWholeOutcomeAsJson) {
+INSTANTIATE_TEST_SUITE_P(Backends, Cli, zel::test::kBothBackends, zel::test::BackendName);
+INSTANTIATE_TEST_SUITE_P(File, CliFile, ::testing::Values(Backend::SQLite), zel::test::BackendName);
+
+TEST_P(Cli, LoginPrintsTheWholeOutcomeAsJson) {
     Outcome r =
         Exec(d, {"login", "staff.dfm", "till.dfm", "--user", "ann", "--password-stdin", "--json"},
              "1234\n");
@@ -39,7 +44,7 @@ TEST_F(Cli, LoginPrintsTheWholeOutcomeAsJson) {
     EXPECT_EQ(j["buttons"][1]["visible"], false);
 }
 
-TEST_F(Cli, RefusedLogInsExitOneWithTheMessage) {
+TEST_P(Cli, RefusedLogInsExitOneWithTheMessage) {
     Outcome wrong =
         Exec(d, {"login", "staff.dfm", "-u", "ann", "--password-stdin", "--json"}, "4321\n");
     EXPECT_EQ(wrong.status, 1);
@@ -54,7 +59,7 @@ TEST_F(Cli, RefusedLogInsExitOneWithTheMessage) {
     EXPECT_EQ(empty.json()["granted"], Json::array());
 }
 
-TEST_F(Cli, EightBitTextConvertsBothWays) {
+TEST_P(Cli, EightBitTextConvertsBothWays) {
     Outcome r = Exec(
         d, {"login", "staff.dfm", "till.dfm", "-u", "Jos\xC3\xA9", "--password-stdin", "--json"},
         "p\n");
@@ -71,7 +76,7 @@ TEST_F(Cli, EightBitTextConvertsBothWays) {
     EXPECT_EQ(invalid.status, 2);
 }
 
-TEST_F(Cli, PasswordComesFromATerminalOrStandardInputOnly) {
+TEST_P(Cli, PasswordComesFromATerminalOrStandardInputOnly) {
     Outcome r = Exec(d, {"login", "staff.dfm", "-u", "ann", "--json"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
@@ -80,7 +85,7 @@ TEST_F(Cli, PasswordComesFromATerminalOrStandardInputOnly) {
     EXPECT_EQ(arg.status, 2);
 }
 
-TEST_F(Cli, RightsGrantAndRevokeEditTheRecord) {
+TEST_P(Cli, RightsGrantAndRevokeEditTheRecord) {
     Outcome r = Exec(d, {"rights", "staff.dfm", "admin.dfm", "--user", "ann", "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     Json j = r.json();
@@ -107,7 +112,7 @@ TEST_F(Cli, RightsGrantAndRevokeEditTheRecord) {
     EXPECT_EQ(l.json()["granted"], Json(V{"", "miSales"}));
 }
 
-TEST_F(Cli, GrantIsJudgedByWhatWasStored) {
+TEST_P(Cli, GrantIsJudgedByWhatWasStored) {
     // A right with no row fails by name; one already held is unchanged; the rest land.
     Outcome r = Exec(d, {"grant", "staff.dfm", "admin.dfm", "--user", "ann", "--right", "miVoid",
                          "--right", "miNope", "--right", "miQuote", "--json"});
@@ -118,7 +123,7 @@ TEST_F(Cli, GrantIsJudgedByWhatWasStored) {
     EXPECT_EQ(changes[1]["reason"], "no menu item is named miNope");
     EXPECT_EQ(changes[2]["state"], "unchanged");
     // An editor stored disabled ignores the clicks: nothing changes, and the tool says so.
-    std::string admin = kStaffAdmin;
+    std::string admin = staffAdmin;
     admin.insert(admin.find("    UserAccessRightFieldName"), "    Enabled = False\n");
     Write(dir.File("off.dfm"), admin);
     const std::string before = Acl("bob");
@@ -131,15 +136,15 @@ TEST_F(Cli, GrantIsJudgedByWhatWasStored) {
     EXPECT_NE(none.err.find("zel grant --help"), std::string::npos) << none.err;
 }
 
-TEST_F(Cli, MisspeltFieldsFailWithTheComponentsMessage) {
-    std::string form = kStaffForm;
+TEST_P(Cli, MisspeltFieldsFailWithTheComponentsMessage) {
+    std::string form = staffForm;
     form.replace(form.find("'acl'"), 5, "'alc'");
     Write(dir.File("typo.dfm"), form);
     Outcome r = Exec(d, {"login", "typo.dfm", "-u", "ann", "--password-stdin", "--json"}, "1234\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.json()["messages"], Json(V{"Cannot load setting due to error!"}));
     EXPECT_EQ(r.json()["granted"], Json::array());
-    std::string admin = kStaffAdmin;
+    std::string admin = staffAdmin;
     admin.replace(admin.find("'acl'"), 5, "'alc'");
     Write(dir.File("typoadmin.dfm"), admin);
     const std::string before = Acl("ann");
@@ -152,8 +157,8 @@ TEST_F(Cli, MisspeltFieldsFailWithTheComponentsMessage) {
     EXPECT_EQ(users.status, 1);
 }
 
-TEST_F(Cli, MissingDatabaseAndBrokenFormsAreInputErrors) {
-    std::string form = kStaffForm;
+TEST_P(CliFile, MissingDatabaseAndBrokenFormsAreInputErrors) {
+    std::string form = staffForm;
     form.replace(form.find("'staff.db'"), 10, "'gone.db'");
     Write(dir.File("gone.dfm"), form);
     Outcome r = Exec(d, {"users", "gone.dfm", "--json"});
@@ -179,8 +184,8 @@ TEST_F(Cli, MissingDatabaseAndBrokenFormsAreInputErrors) {
     EXPECT_EQ(Exec(d, {"nonsense"}).status, 2);
 }
 
-TEST_F(Cli, ReadOnlyTableRefusesTheSaveAndChangesNothing) {
-    std::string admin = kStaffAdmin;
+TEST_P(Cli, ReadOnlyTableRefusesTheSaveAndChangesNothing) {
+    std::string admin = staffAdmin;
     admin.insert(admin.find("    Active = True"), "    ReadOnly = True\n");
     Write(dir.File("ro.dfm"), admin);
     const std::string before = Acl("ann");
@@ -190,7 +195,7 @@ TEST_F(Cli, ReadOnlyTableRefusesTheSaveAndChangesNothing) {
     EXPECT_EQ(Acl("ann"), before);
 }
 
-TEST_F(Cli, WriteProtectedDatabaseFileIsNeverWritten) {
+TEST_P(CliFile, WriteProtectedDatabaseFileIsNeverWritten) {
     const std::string before = Acl("ann");
     std::filesystem::permissions(dir.File("staff.db"), std::filesystem::perms::owner_read |
                                                            std::filesystem::perms::group_read);
@@ -201,7 +206,7 @@ TEST_F(Cli, WriteProtectedDatabaseFileIsNeverWritten) {
     EXPECT_EQ(Acl("ann"), before);
 }
 
-TEST_F(Cli, MatrixInEveryFormat) {
+TEST_P(Cli, MatrixInEveryFormat) {
     Outcome j = Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--json"});
     ASSERT_EQ(j.status, 0) << j.err;
     EXPECT_EQ(j.json()["users"], Json(V{"ann", "Jos\xC3\xA9", "bob"}));
@@ -218,7 +223,7 @@ TEST_F(Cli, MatrixInEveryFormat) {
     EXPECT_EQ(Exec(d, {"matrix", "staff.dfm", "admin.dfm", "--format", "pdf"}).status, 2);
 }
 
-TEST_F(Cli, FormFormatPrintsTheCanonicalForm) {
+TEST_P(CliFile, FormFormatPrintsTheCanonicalForm) {
     Outcome r = Exec(d, {"form", "format", "staff.dfm", "admin.dfm"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, kStaffAdmin);
@@ -228,7 +233,7 @@ TEST_F(Cli, FormFormatPrintsTheCanonicalForm) {
     EXPECT_EQ(m.out, "object M: TForm\n  Caption = 'ab!'\n  object x: TButton\n  end\nend\n");
 }
 
-TEST_F(Cli, PaletteInstallsThePackageAndExportsItsBitmaps) {
+TEST_P(CliFile, PaletteInstallsThePackageAndExportsItsBitmaps) {
     Outcome r = Exec(d, {"palette", "--export", "bitmaps", "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     Json j = r.json();
@@ -292,4 +297,38 @@ TEST(CliExample, MakesTheShopAndRefusesToOverwriteIt) {
         Exec(d + "/shop", {"rights", "main.dfm", "admin.dfm", "-u", "former", "--json"});
     EXPECT_EQ(former.json()["granted"],
               Json(V{"mnuFile", "mnuFileLogin", "mnuOrders", "mnuOrderList"}));
+}
+
+TEST(CliExample, OnPostgresTheTableIsMadeOnceAndTheFormsUseIt) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    zel::test::UserStore store(Backend::Postgres, d);
+    const std::string uri = store.Where() + " password=not-in-forms";
+    Outcome r = Exec(d, {"example", "team", "--database", uri});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("team/shop.db")));
+    std::ifstream main(dir.File("team/main.dfm"));
+    const std::string form((std::istreambuf_iterator<char>(main)), {});
+    EXPECT_NE(form.find("TPgTable"), std::string::npos);
+    EXPECT_EQ(form.find("not-in-forms"), std::string::npos);
+    EXPECT_EQ(store.Query("SELECT count(*)::text FROM users"), "4");
+
+    Exec(d + "/team", {"grant", "main.dfm", "admin.dfm", "-u", "clerk", "-r", "mnuOrderNew"});
+    const auto edited = store.Query("SELECT rights FROM users WHERE login = 'clerk'");
+    EXPECT_NE(edited->find("\xFFmnuOrderNew\xFF"), std::string::npos);
+    EXPECT_EQ(Exec(d, {"example", "team2", "--database", uri}).status, 1); // the table exists
+    EXPECT_EQ(store.Query("SELECT rights FROM users WHERE login = 'clerk'"), edited);
+    Outcome l = Exec(d + "/team",
+                     {"login", "main.dfm", "-u", "clerk", "--password-stdin", "--json"}, "clerk\n");
+    EXPECT_EQ(l.status, 0) << l.err;
+    EXPECT_EQ(Exec(d, {"example", "team", "--database", uri, "--force"}).status, 0);
+    EXPECT_EQ(store.Query("SELECT rights FROM users WHERE login = 'clerk'")->find("mnuOrderNew"),
+              std::string::npos);
+
+    // A password in a form's connection string is worth a warning.
+    std::string leaky = form;
+    leaky.replace(leaky.find("ConnectionString = '") + 20, 0, "password=oops ");
+    Write(dir.File("team/leaky.dfm"), leaky);
+    Outcome c = Exec(d + "/team", {"form", "check", "leaky.dfm", "--json"});
+    EXPECT_NE(c.json()["warnings"].dump().find("holds a password"), std::string::npos) << c.out;
 }

@@ -1,9 +1,9 @@
-// Log-in against real SQLite user tables.
+// Log-in against real user tables, in SQLite and in PostgreSQL alike.
 #include "support/TestSupport.h"
+#include "support/UserStore.h"
 #include "zel/components/ConstantTimeEqual.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/DataSource.h"
-#include "zel/host/SQLiteTable.h"
 
 #include <gtest/gtest.h>
 
@@ -16,21 +16,19 @@ const char* kBadId = "Invalid user ID!";
 const char* kBadPassword = "Invalid password!";
 const char* kError = "Cannot load setting due to error!";
 
-struct Login : ::testing::Test {
+struct Login : ::testing::TestWithParam<Backend> {
     TempDir dir;
-    std::string db = dir.File("users.db");
+    UserStore store{GetParam(), dir.Path().string()};
     TForm form{nullptr};
     TMainMenu* menu = new TMainMenu(&form);
-    TSQLiteTable* table = new TSQLiteTable(&form);
+    TDataSet* table = store.NewTable(&form, "users");
     TDataSource* source = new TDataSource(&form);
     TZELRight* rights = new TZELRight(&form);
     TMenuItem *file = nullptr, *open = nullptr, *help = nullptr;
     MessageRecorder messages;
 
-    void Users(const std::vector<UserRow>& rows) {
-        MakeUserTable(db, "users", "login", "password", "rights", rows);
-        table->SetDatabaseName(db);
-        table->SetTableName("users");
+    void Users(const std::vector<UserRow>& rows, const std::string& pgType = "text") {
+        store.MakeUserTable("users", "login", "password", "rights", rows, pgType);
         table->Open();
     }
     void SetUp() override {
@@ -55,7 +53,9 @@ struct Login : ::testing::Test {
 using V = std::vector<std::string>;
 } // namespace
 
-TEST_F(Login, RightUserGetsExactlyTheStoredRights) {
+INSTANTIATE_TEST_SUITE_P(Backends, Login, kBothBackends, BackendName);
+
+TEST_P(Login, RightUserGetsExactlyTheStoredRights) {
     Users({{"ann", "pw", Rights({"mnuOpen", "MNUOPEN"})}, {"bob", "x", Rights({})}});
     ASSERT_TRUE(LogIn("ann", "pw"));
     EXPECT_TRUE(messages.Texts().empty());
@@ -71,7 +71,7 @@ TEST_F(Login, RightUserGetsExactlyTheStoredRights) {
     EXPECT_TRUE(m.empty());
 }
 
-TEST_F(Login, RefusalsShowTheirMessageAndKeepThePreviousRights) {
+TEST_P(Login, RefusalsShowTheirMessageAndKeepThePreviousRights) {
     Users({{"ann", "pw", Rights({"mnuOpen"})},
            {"dup", "first", Rights({"mnuHelp"})},
            {"dup", "second", Rights({"mnuFile"})}});
@@ -100,13 +100,13 @@ TEST_F(Login, RefusalsShowTheirMessageAndKeepThePreviousRights) {
     EXPECT_EQ(messages.Messages()[0].helpContext, 0);
 }
 
-TEST_F(Login, EmptyTableRefusesEveryone) {
+TEST_P(Login, EmptyTableRefusesEveryone) {
     Users({});
     EXPECT_FALSE(LogIn("", ""));
     EXPECT_EQ(messages.Texts(), V{kBadId});
 }
 
-TEST_F(Login, NullUserIdOrPasswordMatchesNothing) {
+TEST_P(Login, NullUserIdOrPasswordMatchesNothing) {
     Users({{std::nullopt, std::nullopt, Rights({"mnuOpen"})},
            {"ann", std::nullopt, Rights({"mnuOpen"})}});
     EXPECT_FALSE(LogIn("", ""));
@@ -115,14 +115,14 @@ TEST_F(Login, NullUserIdOrPasswordMatchesNothing) {
     EXPECT_EQ(messages.Texts(), V{kBadPassword});
 }
 
-TEST_F(Login, EmptyTextIsAnOrdinaryValue) {
+TEST_P(Login, EmptyTextIsAnOrdinaryValue) {
     Users({{"", "", std::nullopt}});
     EXPECT_TRUE(LogIn("", ""));
     EXPECT_EQ(Granted(), V{});
     EXPECT_FALSE(open->Enabled());
 }
 
-TEST_F(Login, PreviousUsersRightsNeverCarryOver) {
+TEST_P(Login, PreviousUsersRightsNeverCarryOver) {
     Users({{"ann", "a", Rights({"mnuOpen"})}, {"bob", "b", Rights({"mnuHelp"})}});
     ASSERT_TRUE(LogIn("ann", "a"));
     ASSERT_TRUE(LogIn("bob", "b"));
@@ -131,7 +131,7 @@ TEST_F(Login, PreviousUsersRightsNeverCarryOver) {
     EXPECT_TRUE(help->Enabled());
 }
 
-TEST_F(Login, TheCauseOfAFailureIsKept) {
+TEST_P(Login, TheCauseOfAFailureIsKept) {
     Users({{"ann", "pw", Rights({"mnuOpen"})}});
     rights->SetUserIDFieldName("nosuch");
     EXPECT_FALSE(LogIn("ann", "pw"));
@@ -141,7 +141,7 @@ TEST_F(Login, TheCauseOfAFailureIsKept) {
     EXPECT_EQ(rights->LastErrorText(), "");
 }
 
-TEST_F(Login, MisspeltRightsFieldLeavesNoRightsAndDisablesTheMenu) {
+TEST_P(Login, MisspeltRightsFieldLeavesNoRightsAndDisablesTheMenu) {
     Users({{"ann", "pw", Rights({"mnuOpen", "mnuFile", "mnuHelp"})}});
     ASSERT_TRUE(LogIn("ann", "pw"));
     rights->SetUserAccessRightFieldName("rigths");
@@ -153,7 +153,7 @@ TEST_F(Login, MisspeltRightsFieldLeavesNoRightsAndDisablesTheMenu) {
     EXPECT_FALSE(help->Enabled());
 }
 
-TEST_F(Login, MisspeltIdOrPasswordFieldIsAnError) {
+TEST_P(Login, MisspeltIdOrPasswordFieldIsAnError) {
     Users({{"ann", "pw", Rights({"mnuOpen"})}});
     rights->SetUserIDFieldName("logn");
     EXPECT_FALSE(LogIn("ann", "pw"));
@@ -164,7 +164,7 @@ TEST_F(Login, MisspeltIdOrPasswordFieldIsAnError) {
     EXPECT_EQ(messages.Texts(), V{kError});
 }
 
-TEST_F(Login, NoMenuLinkedEndsWithAnEmptyList) {
+TEST_P(Login, NoMenuLinkedEndsWithAnEmptyList) {
     Users({{"ann", "pw", Rights({"mnuOpen"})}});
     rights->SetLinkedMainMenu(nullptr);
     EXPECT_FALSE(LogIn("ann", "pw"));
@@ -172,7 +172,7 @@ TEST_F(Login, NoMenuLinkedEndsWithAnEmptyList) {
     EXPECT_EQ(Granted(), V{});
 }
 
-TEST_F(Login, NoDataSourceOrDataSetOrClosedTableIsAnError) {
+TEST_P(Login, NoDataSourceOrDataSetOrClosedTableIsAnError) {
     Users({{"ann", "pw", Rights({"mnuOpen"})}});
     table->Close();
     EXPECT_FALSE(LogIn("ann", "pw"));
@@ -187,7 +187,7 @@ TEST_F(Login, NoDataSourceOrDataSetOrClosedTableIsAnError) {
     EXPECT_EQ(messages.Texts(), V{kError});
 }
 
-TEST_F(Login, SpecialItemsGoAtLogIn) {
+TEST_P(Login, SpecialItemsGoAtLogIn) {
     AddItem(&form, file, "mnuDebug", "<Debug");
     Users({{"ann", "pw", Rights({"mnuDebug"})}});
     ASSERT_TRUE(LogIn("ann", "pw"));
@@ -196,13 +196,13 @@ TEST_F(Login, SpecialItemsGoAtLogIn) {
     EXPECT_TRUE(rights->HasRight("mnuDebug")); // the name stays granted
 }
 
-TEST_F(Login, EveryByteOfAnIdAndPasswordMatchesExactly) {
+TEST_P(Login, EveryByteOfAnIdAndPasswordMatchesExactly) {
     std::string id, password;
     for (int c = 1; c < 256; ++c) {
         id += static_cast<char>(c);
         password += static_cast<char>(255 - c + 1);
     }
-    Users({{id, password, Rights({"mnuHelp"})}});
+    Users({{id, password, Rights({"mnuHelp"})}}, "bytea"); // not all of them are text
     EXPECT_TRUE(LogIn(id, password));
     EXPECT_TRUE(help->Enabled());
     std::string wrong = password;

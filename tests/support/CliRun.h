@@ -1,8 +1,9 @@
 #pragma once
 // Running the zel tool as a user runs it: the built binary, in a folder, with standard
-// input given; and the staff application its tests use, with forms written by hand and a
-// database made with the sqlite3 shell.
+// input given; and the staff application its tests use, with forms written by hand and its
+// table in SQLite (staff.db) or PostgreSQL.
 #include "support/TestSupport.h"
+#include "support/UserStore.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -179,23 +180,44 @@ inline const char* kStaffAdmin = R"(object StaffAdmin: TForm
 end
 )";
 
-struct Cli : ::testing::Test {
+// The staff forms on the test's backend: on PostgreSQL the tables name the test schema.
+inline std::string OnBackend(std::string form, const zel::test::UserStore& store) {
+    const std::string file = "TSQLiteTable\n    DatabaseName = 'staff.db'";
+    if (store.Kind() == zel::test::Backend::Postgres) {
+        for (auto at = form.find(file); at != std::string::npos; at = form.find(file, at)) {
+            form.replace(at, file.size(),
+                         "TPgTable\n    ConnectionString = '" + store.Where() + "'");
+        }
+    }
+    return form;
+}
+
+struct Cli : ::testing::TestWithParam<zel::test::Backend> {
     TempDir dir;
     std::string d = dir.Path().string();
+    zel::test::UserStore store{GetParam(), d, "staff.db"};
+    std::string staffForm = OnBackend(kStaffForm, store);
+    std::string staffAdmin = OnBackend(kStaffAdmin, store);
     void SetUp() override {
-        Write(dir.File("staff.dfm"), kStaffForm);
+        Write(dir.File("staff.dfm"), staffForm);
         Write(dir.File("till.dfm"), kStaffButtons);
-        Write(dir.File("admin.dfm"), kStaffAdmin);
-        Sqlite(d, "staff.db",
-               "CREATE TABLE staff (uid TEXT, pin TEXT, acl TEXT);"
-               "INSERT INTO staff VALUES ('ann', '1234', "
-               "CAST(X'FF6D6953616C6573FF6D6951756F7465FF' AS TEXT));"
-               "INSERT INTO staff VALUES ('Jos' || CAST(X'E9' AS TEXT), 'p', "
-               "CAST(X'FF6D69566F6964FF' AS TEXT));"
-               "INSERT INTO staff VALUES ('bob', '', NULL);");
+        Write(dir.File("admin.dfm"), staffAdmin);
+        store.MakeUserTable("staff", "uid", "pin", "acl",
+                            {{"ann", "1234", zel::test::Rights({"miSales", "miQuote"})},
+                             {"Jos\xE9", "p", zel::test::Rights({"miVoid"})},
+                             {"bob", "", std::nullopt}});
     }
+    // The stored rights of `uid` in hexadecimal, as the sqlite3 shell's hex() prints them.
     std::string Acl(const std::string& uid) {
-        return Query(d, "staff.db", "SELECT hex(acl) FROM staff WHERE uid = '" + uid + "'");
+        const auto bytes = store.Query("SELECT acl FROM staff WHERE uid = '" + uid + "'");
+        std::string hex;
+        for (unsigned char c : bytes.value_or("")) {
+            hex += "0123456789ABCDEF"[c >> 4];
+            hex += "0123456789ABCDEF"[c & 15];
+        }
+        return hex + "\n";
     }
 };
+// What only a database file (or no database at all) shows.
+struct CliFile : Cli {};
 } // namespace zel::test::cli

@@ -3,6 +3,8 @@
 #include "zel/host/SQLiteTable.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iostream>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -113,6 +115,11 @@ std::optional<std::string> QueryText(const std::string& path, const std::string&
     }
     sqlite3_finalize(s);
     return result;
+}
+
+void Figure(const std::string& line) {
+    std::cout << line << '\n';
+    std::ofstream(ZEL_FIGURES_FILE, std::ios::app) << line << '\n';
 }
 
 std::string Rights(const std::vector<std::string>& names) {

@@ -70,6 +70,10 @@ std::string Rights(const std::vector<std::string>& names);
 host::TMenuItem* AddItem(host::TComponent* form, host::TMenuItem* parent, const std::string& name,
                          const std::string& caption);
 
+/// Prints a figure a test measured (runs, faults, saves) and keeps it for the summary
+/// that the test command prints at its end (figures.txt in the build's tests folder).
+void Figure(const std::string& line);
+
 /// One line per item, two spaces a level: "Name caption [E|-][V|-]".
 std::string DumpMenu(const host::TMenuItem* root);
 

@@ -21,9 +21,10 @@ struct PgResult {
 };
 
 PgResult Run(pg_conn* conn, const std::string& sql, const std::vector<const char*>& values = {},
-             const std::vector<int>& lengths = {}) {
+             const std::vector<int>& lengths = {}, const std::vector<int>& formats = {}) {
     PgResult result{PQexecParams(conn, sql.c_str(), static_cast<int>(values.size()), nullptr,
-                                 values.data(), lengths.data(), nullptr, 1)};
+                                 values.data(), lengths.data(),
+                                 formats.empty() ? nullptr : formats.data(), 1)};
     const ExecStatusType status = PQresultStatus(result.r);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         throw std::runtime_error("SQL failed: " + std::string(PQerrorMessage(conn)) + " in " + sql);
@@ -32,8 +33,12 @@ PgResult Run(pg_conn* conn, const std::string& sql, const std::vector<const char
 }
 } // namespace
 
+std::string NameOf(Backend backend) {
+    return backend == Backend::SQLite ? "SQLite" : "Postgres";
+}
+
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
-    return info.param == Backend::SQLite ? "SQLite" : "Postgres";
+    return NameOf(info.param);
 }
 
 std::string TestServer() {
@@ -47,9 +52,10 @@ std::string TestServer() {
     return conninfo;
 }
 
-UserStore::UserStore(Backend backend, const std::string& folder) : backend_(backend) {
+UserStore::UserStore(Backend backend, const std::string& folder, const std::string& fileName)
+    : backend_(backend) {
     if (backend == Backend::SQLite) {
-        where_ = folder + "/users.db";
+        where_ = folder + "/" + fileName;
         ExecSql(where_, "PRAGMA user_version = 0"); // creates the file
         return;
     }
@@ -80,16 +86,18 @@ UserStore::~UserStore() {
 
 void UserStore::MakeUserTable(const std::string& table, const std::string& idField,
                               const std::string& passwordField, const std::string& rightsField,
-                              const std::vector<UserRow>& rows) {
+                              const std::vector<UserRow>& rows, const std::string& pgType) {
     if (backend_ == Backend::SQLite) {
         zel::test::MakeUserTable(where_, table, idField, passwordField, rightsField, rows);
         return;
     }
     const std::string name = host::QuoteIdentifier(table);
     Exec("DROP TABLE IF EXISTS " + name);
-    Exec("CREATE TABLE " + name + " (" + host::QuoteIdentifier(idField) + " text, " +
-         host::QuoteIdentifier(passwordField) + " text, " + host::QuoteIdentifier(rightsField) +
-         " text, row_id integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY)");
+    Exec("CREATE TABLE " + name + " (" + host::QuoteIdentifier(idField) + " " + pgType + ", " +
+         host::QuoteIdentifier(passwordField) + " " + pgType + ", " +
+         host::QuoteIdentifier(rightsField) + " " + pgType +
+         ", row_id integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY)");
+    const int format = pgType == "bytea" ? 1 : 0;
     for (const UserRow& r : rows) {
         std::vector<const char*> values;
         std::vector<int> lengths;
@@ -97,7 +105,8 @@ void UserStore::MakeUserTable(const std::string& table, const std::string& idFie
             values.push_back(*v ? (*v)->c_str() : nullptr);
             lengths.push_back(*v ? static_cast<int>((*v)->size()) : 0);
         }
-        Run(conn_, "INSERT INTO " + name + " VALUES ($1, $2, $3)", values, lengths);
+        Run(conn_, "INSERT INTO " + name + " VALUES ($1, $2, $3)", values, lengths,
+            {format, format, format});
     }
 }
 
@@ -131,6 +140,14 @@ host::TDataSet* UserStore::NewTable(host::TComponent* owner, const std::string& 
     t->SetConnectionString(where_);
     t->SetTableName(table);
     return t;
+}
+
+void SetReadOnly(host::TDataSet& table, bool readOnly) {
+    if (auto* sqlite = dynamic_cast<host::TSQLiteTable*>(&table)) {
+        sqlite->SetReadOnly(readOnly);
+    } else {
+        dynamic_cast<host::TPgTable&>(table).SetReadOnly(readOnly);
+    }
 }
 
 std::string UserStore::FormTable(const std::string& objectName, const std::string& table) const {

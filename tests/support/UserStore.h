@@ -18,19 +18,23 @@ namespace zel::test {
 struct UserRow;
 
 enum class Backend { SQLite, Postgres };
+inline void PrintTo(Backend backend, std::ostream* out) {
+    *out << (backend == Backend::SQLite ? "SQLite" : "Postgres");
+}
 
 /// For INSTANTIATE_TEST_SUITE_P(Backends, Suite, kBothBackends, BackendName).
 inline const auto kBothBackends = ::testing::Values(Backend::SQLite, Backend::Postgres);
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
+std::string NameOf(Backend backend);
 
 /// The connection string of the test server; raises when no server was started.
 std::string TestServer();
 
 class UserStore {
 public:
-    /// `folder` holds the SQLite file (users.db); a PostgreSQL store makes its own schema,
+    /// `folder` holds the SQLite file `fileName`; a PostgreSQL store makes its own schema,
     /// dropped again by the destructor.
-    UserStore(Backend backend, const std::string& folder);
+    UserStore(Backend backend, const std::string& folder, const std::string& fileName = "users.db");
     ~UserStore();
     UserStore(const UserStore&) = delete;
     UserStore& operator=(const UserStore&) = delete;
@@ -38,10 +42,11 @@ public:
     Backend Kind() const { return backend_; }
 
     /// Creates (replaces) `table` with three text columns and the rows, in order. On
-    /// PostgreSQL it also gets a last column row_id, its primary key, in the same order.
+    /// PostgreSQL the columns are of `pgType` (text or bytea), and a last column row_id
+    /// numbers the rows as their primary key.
     void MakeUserTable(const std::string& table, const std::string& idField,
                        const std::string& passwordField, const std::string& rightsField,
-                       const std::vector<UserRow>& rows);
+                       const std::vector<UserRow>& rows, const std::string& pgType = "text");
     void Exec(const std::string& sql);
     /// The first column of the first row, as its bytes; nullopt for NULL or no row.
     std::optional<std::string> Query(const std::string& sql);
@@ -59,5 +64,8 @@ private:
     std::string schema_;
     pg_conn* conn_ = nullptr;
 };
+
+/// Sets ReadOnly on either kind of table.
+void SetReadOnly(host::TDataSet& table, bool readOnly);
 
 } // namespace zel::test
