@@ -89,6 +89,19 @@ void TDataSet::CheckActive() const {
     }
 }
 
+void TDataSet::CheckInactive(const char* property) const {
+    if (Active()) {
+        throw EDatabaseError(std::string("Cannot change ") + property + " of " + DisplayName() +
+                             " while it is open");
+    }
+}
+
+void TDataSet::RaiseReadOnly() const {
+    const std::string why = WhyReadOnly();
+    throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")" +
+                         (why.empty() ? "" : ": " + why));
+}
+
 void TDataSet::CheckBrowseMode() {
     CheckActive();
     if (state_ == dsEdit) {
@@ -184,9 +197,7 @@ void TDataSet::Edit() {
         return;
     }
     if (!CanModify()) {
-        const std::string why = WhyReadOnly();
-        throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")" +
-                             (why.empty() ? "" : ": " + why));
+        RaiseReadOnly();
     }
     if (!hasRecord_) {
         throw EDatabaseError("Cannot edit " + DisplayName() + ": it has no current record");

@@ -118,6 +118,10 @@ protected:
     virtual std::string WhyReadOnly() const { return {}; }
 
     void CheckActive() const;
+    /// Before a property of the source changes: raises while the dataset is open.
+    void CheckInactive(const char* property) const;
+    /// Raises "Cannot modify a read-only dataset", saying why when WhyReadOnly does.
+    [[noreturn]] void RaiseReadOnly() const;
     /// Before a move: posts a record being edited, as the host's datasets do.
     void CheckBrowseMode();
 

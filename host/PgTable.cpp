@@ -129,27 +129,24 @@ const TClassInfo& TPgTable::StaticClass() {
     return info;
 }
 
-TPgTable::TPgTable(TComponent* owner) : TDataSet(owner) {}
+TPgTable::TPgTable(TComponent* owner) : TDataSet(owner) {
+    Rename();
+}
 
 TPgTable::~TPgTable() {
     Close();
 }
 
-void TPgTable::CheckInactive(const char* property) const {
-    if (Active()) {
-        throw EDatabaseError(std::string("Cannot change ") + property + " of " + DisplayName() +
-                             " while it is open");
-    }
-}
-
 void TPgTable::SetConnectionString(const std::string& conninfo) {
     CheckInactive("ConnectionString");
     connectionString_ = conninfo;
+    Rename();
 }
 
 void TPgTable::SetTableName(const std::string& name) {
     CheckInactive("TableName");
     tableName_ = name;
+    Rename();
 }
 
 void TPgTable::SetReadOnly(bool readOnly) {
@@ -177,7 +174,12 @@ std::string TPgTable::WhyReadOnly() const {
 }
 
 std::string TPgTable::DisplayName() const {
-    return "table '" + tableName_ + "' of " + DescribeConnection(connectionString_);
+    return displayName_;
+}
+
+void TPgTable::Rename() {
+    // Built once per change, not per message: every batch of a scan names the table.
+    displayName_ = "table '" + tableName_ + "' of " + DescribeConnection(connectionString_);
 }
 
 void TPgTable::ResolveTable() {
@@ -313,16 +315,20 @@ pg::Param ParamFor(ColumnKind kind, const TVariant& value) {
 }
 } // namespace
 
+std::vector<pg::Param> TPgTable::KeyParams(const std::vector<TVariant>& key) const {
+    std::vector<pg::Param> params;
+    for (std::size_t i = 0; i < key_.size(); ++i) {
+        params.push_back(ParamFor(columns_[key_[i]].kind, key[i]));
+    }
+    return params;
+}
+
 bool TPgTable::StartCursor(const std::vector<TVariant>* key, bool inclusive) {
     reader_->EndTransaction();
     cursorOpen_ = false;
     const std::string what = "Cannot read " + DisplayName();
-    std::vector<pg::Param> params;
-    if (key != nullptr) {
-        for (std::size_t i = 0; i < key_.size(); ++i) {
-            params.push_back(ParamFor(columns_[key_[i]].kind, (*key)[i]));
-        }
-    }
+    const std::vector<pg::Param> params =
+        key == nullptr ? std::vector<pg::Param>{} : KeyParams(*key);
     const std::string begin = "BEGIN ISOLATION LEVEL READ COMMITTED READ ONLY";
     try {
         reader_->Exec(begin, what);
@@ -429,11 +435,7 @@ bool TPgTable::InternalReread(std::vector<TVariant>& values) {
         return false;
     }
     Revive();
-    std::vector<pg::Param> params;
-    const std::vector<TVariant> key = KeyOf(batch_[position_]);
-    for (std::size_t i = 0; i < key_.size(); ++i) {
-        params.push_back(ParamFor(columns_[key_[i]].kind, key[i]));
-    }
+    const std::vector<pg::Param> params = KeyParams(KeyOf(batch_[position_]));
     pg::Result r = [&] {
         try {
             return reader_->Exec(sql_->reread, "Cannot read " + DisplayName(), params);
@@ -483,9 +485,7 @@ bool TPgTable::InternalRefresh(std::vector<TVariant>& values) {
 void TPgTable::InternalPost(const std::vector<const TField*>& changed,
                             std::vector<TVariant>& stored) {
     if (!CanModify()) {
-        const std::string why = WhyReadOnly();
-        throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")" +
-                             (why.empty() ? "" : ": " + why));
+        RaiseReadOnly();
     }
     std::vector<std::size_t> targets;
     for (const TField* f : changed) {
@@ -493,12 +493,8 @@ void TPgTable::InternalPost(const std::vector<const TField*>& changed,
                                      [&](const Column& c) { return c.name == f->FieldName(); });
         targets.push_back(static_cast<std::size_t>(at - columns_.begin()));
     }
-    std::vector<pg::Param> params;
+    std::vector<pg::Param> params = KeyParams(KeyOf(batch_[position_]));
     std::string set, where = sql_->byKey, returning;
-    const std::vector<TVariant> key = KeyOf(batch_[position_]);
-    for (std::size_t i = 0; i < key_.size(); ++i) {
-        params.push_back(ParamFor(columns_[key_[i]].kind, key[i]));
-    }
     for (std::size_t i = 0; i < changed.size(); ++i) {
         const Column& c = columns_[targets[i]];
         const std::string name = QuoteIdentifier(c.name);

@@ -25,7 +25,8 @@ namespace zel::host {
 
 namespace pg {
 class Connection;
-}
+struct Param;
+} // namespace pg
 
 class TPgTable : public TDataSet {
 public:
@@ -68,13 +69,15 @@ private:
     struct Column;
     class Statements;
 
-    void CheckInactive(const char* property) const;
     void ResolveTable();
     /// Starts reading at the first record (no key) or after / from the given record.
     bool StartCursor(const std::vector<TVariant>* key, bool inclusive);
     bool FetchBatch();
     void Deliver(std::vector<TVariant>& values);
     std::vector<TVariant> KeyOf(const std::vector<TVariant>& row) const;
+    /// The statement parameters that name the record of `key`.
+    std::vector<pg::Param> KeyParams(const std::vector<TVariant>& key) const;
+    void Rename();
     /// Makes the reading connection usable again; a cursor it held is then lost.
     void Revive();
 
@@ -82,6 +85,7 @@ private:
     std::string tableName_;
     bool readOnly_ = false;
     int statementTimeout_ = 30000;
+    std::string displayName_;
 
     std::unique_ptr<pg::Connection> reader_;
     std::unique_ptr<pg::Connection> writer_; // opened by the first Post

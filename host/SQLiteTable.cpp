@@ -97,13 +97,6 @@ TSQLiteTable::~TSQLiteTable() {
     Close();
 }
 
-void TSQLiteTable::CheckInactive(const char* property) const {
-    if (Active()) {
-        throw EDatabaseError(std::string("Cannot change ") + property + " of " + DisplayName() +
-                             " while it is open");
-    }
-}
-
 void TSQLiteTable::SetDatabaseName(const std::string& name) {
     CheckInactive("DatabaseName");
     databaseName_ = name;
@@ -380,7 +373,7 @@ bool TSQLiteTable::InternalRefresh(std::vector<TVariant>& values) {
 void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
                                 std::vector<TVariant>& stored) {
     if (!CanModify()) {
-        throw EDatabaseError("Cannot modify a read-only dataset (" + DisplayName() + ")");
+        RaiseReadOnly();
     }
     std::string sql = "UPDATE " + QuoteIdentifier(tableName_) + " SET ";
     for (std::size_t i = 0; i < changed.size(); ++i) {

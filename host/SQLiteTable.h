@@ -65,7 +65,6 @@ private:
         std::int64_t rowid;
         std::vector<TVariant> values;
     };
-    void CheckInactive(const char* property) const;
     [[noreturn]] void Fail(const std::string& what) const;
     sqlite3_stmt* Prepare(const std::string& sql) const;
     /// Reads one batch from `statement`, with ?1 bound to `bound` when given; every row id

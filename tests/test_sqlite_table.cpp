@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 using namespace zel::host;
+using zel::test::BytesFrom;
 using zel::test::ExecSql;
 using zel::test::QueryText;
 using zel::test::TempDir;
@@ -23,13 +24,6 @@ std::unique_ptr<TSQLiteTable> OpenTable(const std::string& db, const std::string
     return t;
 }
 
-std::string AllBytes() {
-    std::string s;
-    for (int c = 1; c < 256; ++c) {
-        s += static_cast<char>(c);
-    }
-    return s;
-}
 } // namespace
 
 TEST(SQLiteTable, ScansInRowidOrderAcrossBatches) {
@@ -106,7 +100,7 @@ TEST(SQLiteTable, EveryByteRoundTripsAsTextAndAsBlob) {
     const std::string db = dir.File("t.db");
     ExecSql(db, "CREATE TABLE t (txt TEXT, bin BLOB, nul TEXT)");
     ExecSql(db, "INSERT INTO t VALUES ('x', x'00', NULL)");
-    const std::string bytes = AllBytes();
+    const std::string bytes = BytesFrom(1);
     {
         auto t = OpenTable(db, "t");
         t->Edit();

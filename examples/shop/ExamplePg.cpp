@@ -1,10 +1,7 @@
 // The example's user table on a PostgreSQL server.
 #include "ExampleShop.h"
-#include "zel/accessright/AccessRight.h"
-#include "zel/components/PasswordCheck.h"
 #include "zel/host/Errors.h"
 #include "zel/host/PgConnectionString.h"
-#include "zel/host/StringList.h"
 #include "zel/host/TextEncoding.h"
 
 #include <libpq-fe.h>
@@ -63,12 +60,8 @@ bool MakeExamplePgTable(const std::string& conninfo, bool replace) {
                     "login text NOT NULL, password text NOT NULL, rights bytea)");
     Run(conn.get(), "CREATE INDEX users_login ON users (login)");
     for (const ExampleUser& u : ExampleUsers()) {
-        host::TStringList granted;
-        for (const auto& r : u.rights) {
-            granted.Add(r);
-        }
-        const std::string rights = accessright::Write(granted);
-        const std::string password = u.hashed ? HashPassword(u.password) : u.password;
+        const std::string rights = StoredRights(u);
+        const std::string password = StoredPassword(u);
         Run(conn.get(), "INSERT INTO users (login, password, rights) VALUES ($1, $2, $3)",
             {u.login, password.c_str(), rights.data()}, {0, 0, static_cast<int>(rights.size())},
             {0, 0, 1});

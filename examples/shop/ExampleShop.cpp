@@ -39,6 +39,18 @@ const std::vector<ExampleUser>& ExampleUsers() {
     return users;
 }
 
+std::string StoredRights(const ExampleUser& user) {
+    host::TStringList granted;
+    for (const auto& r : user.rights) {
+        granted.Add(r);
+    }
+    return accessright::Write(granted);
+}
+
+std::string StoredPassword(const ExampleUser& user) {
+    return user.hashed ? HashPassword(user.password) : user.password;
+}
+
 namespace {
 void Check(int rc, sqlite3* db, const std::string& what) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE) {
@@ -67,12 +79,8 @@ void MakeExampleDatabase(const std::string& path) {
         // The rights text is 8-bit with 0xFF terminators, not UTF-8: stored as a BLOB, as
         // the table writes it, so that other programs can read the table.
         for (const ExampleUser& u : ExampleUsers()) {
-            host::TStringList granted;
-            for (const auto& r : u.rights) {
-                granted.Add(r);
-            }
-            const std::string rights = accessright::Write(granted);
-            const std::string password = u.hashed ? HashPassword(u.password) : u.password;
+            const std::string rights = StoredRights(u);
+            const std::string password = StoredPassword(u);
             sqlite3_bind_text(insert, 1, u.login, -1, SQLITE_STATIC);
             sqlite3_bind_text(insert, 2, password.data(), static_cast<int>(password.size()),
                               SQLITE_TRANSIENT);

@@ -17,6 +17,11 @@ struct ExampleUser {
 /// The users of the example and what each may do.
 const std::vector<ExampleUser>& ExampleUsers();
 
+/// What the user table holds for `user`: the access-right string of its rights, and its
+/// password (an Argon2id hash when `hashed`, made anew on each call).
+std::string StoredRights(const ExampleUser& user);
+std::string StoredPassword(const ExampleUser& user);
+
 /// Fills the new, empty database file at `path` with the example's user table; raises
 /// host::EDatabaseError when SQLite cannot. It opens no link (SQLITE_OPEN_NOFOLLOW).
 void MakeExampleDatabase(const std::string& path);

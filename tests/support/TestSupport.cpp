@@ -130,6 +130,14 @@ std::string Rights(const std::vector<std::string>& names) {
     return text;
 }
 
+std::string BytesFrom(int first) {
+    std::string s;
+    for (int c = first; c < 256; ++c) {
+        s += static_cast<char>(c);
+    }
+    return s;
+}
+
 host::TMenuItem* AddItem(host::TComponent* form, host::TMenuItem* parent, const std::string& name,
                          const std::string& caption) {
     auto* item = new host::TMenuItem(form);

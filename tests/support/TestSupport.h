@@ -66,6 +66,9 @@ std::optional<std::string> QueryText(const std::string& path, const std::string&
 /// An access-right string of `names` (0xFF, then each name and 0xFF).
 std::string Rights(const std::vector<std::string>& names);
 
+/// Every byte value from `first` to 0xFF, once each and in order.
+std::string BytesFrom(int first);
+
 /// Adds a menu item named `name` with `caption` under `parent`, owned by `form`.
 host::TMenuItem* AddItem(host::TComponent* form, host::TMenuItem* parent, const std::string& name,
                          const std::string& caption);
