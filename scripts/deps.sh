@@ -3,7 +3,7 @@
 #   zel_install_missing run    what building and running the example needs
 #   zel_install_missing test   that, and what the tests and benchmarks need
 ZEL_RUN_PACKAGES="g++ cmake make libsqlite3-dev libcli11-dev nlohmann-json3-dev qt6-base-dev qt6-tools-dev libqt6opengl6-dev libsodium-dev libpq-dev pkg-config"
-ZEL_TEST_PACKAGES="sqlite3 libgtest-dev libgmock-dev libbenchmark-dev postgresql"
+ZEL_TEST_PACKAGES="sqlite3 libgtest-dev libgmock-dev libbenchmark-dev postgresql clang libclang-rt-dev"
 
 zel_install_missing() {
     packages=$ZEL_RUN_PACKAGES
