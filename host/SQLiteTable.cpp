@@ -123,6 +123,10 @@ bool TSQLiteTable::CanModify() const {
     return Active() && !readOnly_ && sqlite3_db_readonly(db_, "main") == 0;
 }
 
+std::string TSQLiteTable::WhyReadOnly() const {
+    return Active() && !readOnly_ ? "the database file may not be written" : "";
+}
+
 std::string TSQLiteTable::DisplayName() const {
     std::string text = "table '" + tableName_ + "'";
     if (!databaseName_.empty()) {
@@ -188,8 +192,12 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
     // A file nobody may write is opened read-only, for the superuser too, whom the file
     // system would let write it anyway.
     struct stat info {};
-    const bool writeProtected = ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-                                (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    // A FIFO would block the first read for ever; a directory or device is no database.
+    if (exists && !S_ISREG(info.st_mode)) {
+        throw EDatabaseError("Cannot open database '" + path + "': it is not a regular file");
+    }
+    const bool writeProtected = exists && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     int flags = (readOnly_ || writeProtected ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
                 SQLITE_OPEN_URI;
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
@@ -226,6 +234,22 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
         if (columns_.empty()) {
             throw EDatabaseError("Table '" + tableName_ + "' not found in database '" +
                                  databaseName_ + "'");
+        }
+
+        // Records are read and saved by rowid: a view or a WITHOUT ROWID table has none.
+        pragma = Prepare("PRAGMA table_list(" + QuoteIdentifier(tableName_) + ")");
+        std::string kind;
+        bool withoutRowid = false;
+        if (sqlite3_step(pragma) == SQLITE_ROW) {
+            const unsigned char* type = sqlite3_column_text(pragma, 2);
+            kind = type != nullptr ? reinterpret_cast<const char*>(type) : "";
+            withoutRowid = sqlite3_column_int(pragma, 4) != 0;
+        }
+        sqlite3_finalize(pragma);
+        if (kind == "view" || withoutRowid) {
+            throw EDatabaseError("Table '" + tableName_ + "' of database '" + databaseName_ +
+                                 "' is " + (withoutRowid ? "a WITHOUT ROWID table" : "a view") +
+                                 ": its records have no row id to be addressed by");
         }
 
         // The rowid is reachable under three names; take one that no column shadows.

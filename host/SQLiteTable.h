@@ -59,6 +59,7 @@ protected:
     void InternalPost(const std::vector<const TField*>& changed,
                       std::vector<TVariant>& stored) override;
     std::string DisplayName() const override;
+    std::string WhyReadOnly() const override;
 
 private:
     struct Row {
