@@ -55,7 +55,7 @@ namespace {
 void Check(int rc, sqlite3* db, const std::string& what) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE) {
         throw host::EDatabaseError(what + ": " +
-                                   (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
+                                   (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
     }
 }
 
@@ -64,9 +64,10 @@ void Check(int rc, sqlite3* db, const std::string& what) {
 void MakeExampleDatabase(const std::string& path) {
     sqlite3* db = nullptr;
     try {
-        Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
-                              nullptr),
-              db, "open " + path);
+        // Opened before Check reads `db`: argument order is unspecified.
+        const int opened = sqlite3_open_v2(path.c_str(), &db,
+                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+        Check(opened, db, "open " + path);
         Check(sqlite3_exec(
                   db,
                   "CREATE TABLE users (login TEXT NOT NULL, password TEXT NOT NULL, rights TEXT);"
