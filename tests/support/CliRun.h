@@ -6,11 +6,13 @@
 #include "support/UserStore.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,6 +30,8 @@ using zel::test::TempDir;
 struct Outcome {
     int status = -1;
     std::string out, err;
+    long peakKb = 0;    ///< the run's peak resident memory
+    double seconds = 0; ///< its wall-clock time
     Json json() const { return Json::parse(out); }
 };
 
@@ -48,6 +52,7 @@ inline Outcome Exec(const std::string& dir, const std::vector<std::string>& args
     EXPECT_EQ(pipe(in), 0);
     EXPECT_EQ(pipe(out), 0);
     EXPECT_EQ(pipe(err), 0);
+    const auto start = std::chrono::steady_clock::now();
     pid_t pid = fork();
     if (pid == 0) {
         dup2(in[0], 0);
@@ -82,8 +87,11 @@ inline Outcome Exec(const std::string& dir, const std::vector<std::string>& args
     close(out[0]);
     close(err[0]);
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.peakKb = usage.ru_maxrss;
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return r;
 }
 
