@@ -33,13 +33,7 @@ host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TCompo
 }
 
 bool LocateUser(host::TDataSet& table, const std::string& field, const std::string& id) {
-    for (table.First(); !table.Eof(); table.Next()) {
-        const host::TField& f = table.FieldByName(field);
-        if (!f.IsNull() && f.AsString() == id) {
-            return true;
-        }
-    }
-    return false;
+    return table.Locate(field, id);
 }
 
 std::string CaughtErrorText() {

@@ -1,8 +1,8 @@
 #include "zel/components/ZELRight.h"
 
 #include "zel/accessright/AccessRight.h"
-#include "zel/components/PasswordCheck.h"
 #include "zel/components/Links.h"
+#include "zel/components/PasswordCheck.h"
 #include "zel/components/RightsWalk.h"
 #include "zel/host/Errors.h"
 #include "zel/host/Palette.h"
@@ -135,17 +135,9 @@ bool TZELRight::LoadSetting() {
     lastErrorText_.clear();
     try {
         TDataSet& table = RequireDataSet(dataSource_, *this);
-        table.First();
-        bool found = false;
-        while (!found && !table.Eof()) {
-            const TField& id = table.FieldByName(userIDFieldName_);
-            // A record without a user ID is nobody's: it must not be reachable as "".
-            if (!id.IsNull() && id.AsString() == userID_) {
-                found = true;
-            } else {
-                table.Next();
-            }
-        }
+        // The first record whose user ID reads as UserID; a record without a user ID is
+        // nobody's and is never reachable as "".
+        const bool found = LocateUser(table, userIDFieldName_, userID_);
         const TField* password = found ? &table.FieldByName(userPasswordFieldName_) : nullptr;
         if (!found) {
             failure = "Invalid user ID!";

@@ -159,6 +159,26 @@ void TDataSet::Next() {
     }
 }
 
+bool TDataSet::Locate(const std::string& fieldName, const std::string& text) {
+    CheckBrowseMode();
+    if (auto it = fieldIndex_.find(FoldCase(fieldName)); it != fieldIndex_.end()) {
+        buffer_.clear();
+        if (const std::optional<bool> found = InternalLocate(it->second, text, buffer_)) {
+            hasRecord_ = !buffer_.empty();
+            eof_ = !*found;
+            LoadRecord(buffer_);
+            return *found;
+        }
+    }
+    for (First(); !Eof(); Next()) {
+        const TField& f = FieldByName(fieldName);
+        if (!f.IsNull() && f.AsString() == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TDataSet::Eof() const {
     CheckActive();
     return eof_;

@@ -7,6 +7,7 @@
 #include "zel/host/Variant.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -73,6 +74,13 @@ public:
     /// follows it. Posts a record being edited first.
     void Refresh();
     bool Eof() const;
+    /// Moves to the first record whose field `fieldName` is not NULL and reads as `text`
+    /// (AsString, byte for byte) and returns true. Without one it returns false with the
+    /// last record current and Eof() true. That is where First, Next and the comparison
+    /// would leave the cursor, and it raises where they would (no such field in a table
+    /// that has records); a source may only find the record faster, through an index or
+    /// by reading just that field while it moves.
+    bool Locate(const std::string& fieldName, const std::string& text);
 
     int FieldCount() const;
     TField& Fields(int index);
@@ -112,6 +120,15 @@ protected:
     /// Re-position after a refresh: fetch the current record, or the next, or the last one
     /// (see Refresh); false when the source holds no record at all.
     virtual bool InternalRefresh(std::vector<TVariant>& values) = 0;
+    /// Locate's search in the source, for field `field`: fills `values` with the record
+    /// found, or the last record when none matches (nothing when the source is empty),
+    /// and says whether it found one; none at all when the source has no faster way
+    /// than First and Next.
+    virtual std::optional<bool> InternalLocate(int field, const std::string& text,
+                                               std::vector<TVariant>& values) {
+        (void)field, (void)text, (void)values;
+        return std::nullopt;
+    }
     /// Names the dataset in messages.
     virtual std::string DisplayName() const;
     /// Why an open dataset cannot be written, when it is not for the usual reasons.

@@ -2,6 +2,7 @@
 
 #include "zel/host/CaseFold.h"
 #include "zel/host/Errors.h"
+#include "zel/host/SQLiteFinder.h"
 #include "zel/host/TextEncoding.h"
 
 #include <climits>
@@ -222,10 +223,13 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
         }
 
         columns_.clear();
+        columnTypes_.clear();
         pragma = Prepare("PRAGMA table_info(" + QuoteIdentifier(tableName_) + ")");
         int rc;
         while ((rc = sqlite3_step(pragma)) == SQLITE_ROW) {
             columns_.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(pragma, 1)));
+            const unsigned char* type = sqlite3_column_text(pragma, 2);
+            columnTypes_.emplace_back(type != nullptr ? reinterpret_cast<const char*>(type) : "");
         }
         sqlite3_finalize(pragma);
         if (rc != SQLITE_DONE) {
@@ -286,6 +290,7 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
 }
 
 void TSQLiteTable::InternalClose() {
+    finders_.clear(); // their statements go before the connection
     for (sqlite3_stmt** statement : {&firstBatch_, &nextBatch_, &fromBatch_, &lastRow_}) {
         sqlite3_finalize(*statement);
         *statement = nullptr;
@@ -311,10 +316,7 @@ bool TSQLiteTable::Fetch(sqlite3_stmt* statement, std::optional<std::int64_t> bo
         // order, and asking again for "the rows after" would then never end.
         if (after && row.rowid <= *after) {
             sqlite3_reset(statement);
-            throw EDatabaseDamaged("Cannot read " + DisplayName() + ": database '" +
-                                   DatabasePath() + "' is damaged (row id " +
-                                   std::to_string(row.rowid) + " came after row id " +
-                                   std::to_string(*after) + "; PRAGMA integrity_check tells more)");
+            RaiseOutOfOrder(row.rowid, *after);
         }
         after = row.rowid;
         row.values.reserve(columns_.size());
@@ -334,6 +336,49 @@ bool TSQLiteTable::Fetch(sqlite3_stmt* statement, std::optional<std::int64_t> bo
     batch_ = std::move(rows);
     position_ = 0;
     return true;
+}
+
+void TSQLiteTable::RaiseOutOfOrder(std::int64_t rowid, std::int64_t after) const {
+    throw EDatabaseDamaged("Cannot read " + DisplayName() + ": database '" + DatabasePath() +
+                           "' is damaged (row id " + std::to_string(rowid) + " came after row id " +
+                           std::to_string(after) + "; PRAGMA integrity_check tells more)");
+}
+
+std::optional<bool> TSQLiteTable::InternalLocate(int field, const std::string& text,
+                                                 std::vector<TVariant>& values) {
+    const auto column = static_cast<std::size_t>(field);
+    finders_.resize(columns_.size());
+    if (!finders_[column]) {
+        finders_[column] =
+            std::make_unique<SQLiteFinder>(db_, QuoteIdentifier(tableName_), rowidName_,
+                                           QuoteIdentifier(columns_[column]), columnTypes_[column]);
+    }
+    // One read transaction: the row found is the row then fetched, whoever writes meanwhile.
+    if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        Fail("Cannot read " + DisplayName());
+    }
+    struct End {
+        sqlite3* db;
+        ~End() { sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
+    } end{db_};
+    const SQLiteFinder::Result r = finders_[column]->Find(text);
+    if (r.failed) {
+        Fail("Cannot read " + DisplayName());
+    }
+    if (r.before) {
+        RaiseOutOfOrder(*r.rowid, *r.before);
+    }
+    batch_.clear();
+    if (r.rowid) {
+        if (!Fetch(fromBatch_, *r.rowid, std::nullopt) || batch_.front().rowid != *r.rowid) {
+            throw EDatabaseError("Cannot read " + DisplayName() + ": row id " +
+                                 std::to_string(*r.rowid) + " was found and then not read");
+        }
+    } else if (!Fetch(lastRow_, std::nullopt, std::nullopt)) {
+        return false; // an empty table
+    }
+    Deliver(values);
+    return r.rowid.has_value();
 }
 
 void TSQLiteTable::Deliver(std::vector<TVariant>& values) {

@@ -15,6 +15,7 @@
 #include "zel/host/DataSet.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace zel::host {
+
+class SQLiteFinder;
 
 class TSQLiteTable : public TDataSet {
 public:
@@ -58,6 +61,8 @@ protected:
     bool InternalRefresh(std::vector<TVariant>& values) override;
     void InternalPost(const std::vector<const TField*>& changed,
                       std::vector<TVariant>& stored) override;
+    std::optional<bool> InternalLocate(int field, const std::string& text,
+                                       std::vector<TVariant>& values) override;
     std::string DisplayName() const override;
     std::string WhyReadOnly() const override;
 
@@ -74,6 +79,7 @@ private:
                std::optional<std::int64_t> after);
     void Deliver(std::vector<TVariant>& values);
     std::string ColumnList() const;
+    [[noreturn]] void RaiseOutOfOrder(std::int64_t rowid, std::int64_t after) const;
 
     std::string databaseName_;
     std::string formFolder_;
@@ -88,6 +94,8 @@ private:
     sqlite3_stmt* lastRow_ = nullptr;   // the last row (Refresh past the end)
     std::string rowidName_;
     std::vector<std::string> columns_;
+    std::vector<std::string> columnTypes_;               // as declared
+    std::vector<std::unique_ptr<SQLiteFinder>> finders_; // by column, made at first use
     std::vector<Row> batch_;
     std::size_t position_ = 0; // current row within batch_
     std::int64_t currentRowid_ = 0;

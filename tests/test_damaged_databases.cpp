@@ -112,7 +112,10 @@ const Kind kKinds[] = {
              std::string("'former', 'former', ") + kFormerRights + ", 1, 1, 1");
          ExecSql(p, "UPDATE users SET rowid = 7, oid = 7, _rowid_ = 7")),
      false},
-    {"Utf16", SQL(ExecSql(p, "PRAGMA encoding = 'UTF-16le'"); MakeUsers(p)), false},
+    {"Utf16",
+     SQL(FewUsers(p, std::string("PRAGMA encoding = 'UTF-16le'; ") + kSchema,
+                  std::string("('former', 'former', ") + kFormerRights + ")")),
+     true},
     {"UsersIsAView",
      SQL(MakeUsers(p); ExecSql(p, "ALTER TABLE users RENAME TO stored;"
                                   "CREATE VIEW users AS SELECT * FROM stored")),

@@ -1,0 +1,100 @@
+// Locate finds the very record that First, Next and the log-in's comparison find, whether
+// it scans or goes through an index, for every type a user ID can be stored as.
+#include "support/TestSupport.h"
+#include "zel/host/SQLiteTable.h"
+
+#include <gtest/gtest.h>
+
+using namespace zel::host;
+using zel::test::ExecSql;
+using zel::test::TempDir;
+
+namespace {
+// Where a loop of First, Next and the comparison stops: the value of `v` there and Eof.
+std::pair<std::string, bool> ByLoop(TDataSet& t, const std::string& text) {
+    for (t.First(); !t.Eof(); t.Next()) {
+        const TField& id = t.FieldByName("id");
+        if (!id.IsNull() && id.AsString() == text) {
+            break;
+        }
+    }
+    return {t.FieldByName("v").AsString(), t.Eof()};
+}
+
+std::pair<std::string, bool> ByLocate(TDataSet& t, const std::string& text) {
+    const bool found = t.Locate("ID", text);
+    EXPECT_EQ(found, !t.Eof());
+    return {t.FieldByName("v").AsString(), t.Eof()};
+}
+
+const char* const kProbes[] = {"42",
+                               "4.5",
+                               "ann",
+                               "Ann",
+                               "ANN",
+                               "",
+                               "\xFF",
+                               "-0",
+                               "0",
+                               "042",
+                               "1e+300",
+                               "missing",
+                               "4.50",
+                               "42.0",
+                               "ann ",
+                               "inf",
+                               "nan",
+                               "\x00x",
+                               "9223372036854775807"};
+} // namespace
+
+TEST(Locate, ScanAndIndexFindTheRecordTheLoopFindsForEveryStoredType) {
+    TempDir dir;
+    const std::string rows =
+        "INSERT INTO u (id, v) VALUES (NULL, 'null'), (42, 'int'), ('42', 'text42'), "
+        "(X'3432', 'blob42'), (4.5, 'real'), ('4.5', 'text4.5'), (X'616E6E', 'blobann'), "
+        "('ann', 'textann'), ('', 'empty'), (X'', 'emptyblob'), ('Ann', 'Ann'), (-0.0, 'minus0'), "
+        "(0, 'zero'), (1e300, 'big'), (X'FF', 'ff'), ('ann ', 'spaced'), (X'0078', 'nul'), "
+        "(9e999, 'inf'), (9223372036854775807, 'max'), ('ann', 'second ann')";
+    // No affinity, TEXT affinity, a case-blind column, and a numeric one the index cannot serve.
+    const char* const schemas[] = {"id", "id TEXT", "id TEXT COLLATE NOCASE", "id INTEGER"};
+    int n = 0;
+    for (const char* schema : schemas) {
+        for (const bool indexed : {false, true}) {
+            const std::string db = dir.File("t" + std::to_string(n++) + ".db");
+            ExecSql(db, std::string("CREATE TABLE u (") + schema + ", v TEXT);" + rows);
+            if (indexed) {
+                ExecSql(db, "CREATE INDEX u_id ON u (id)");
+            }
+            TSQLiteTable t(nullptr);
+            t.SetDatabaseName(db);
+            t.SetTableName("u");
+            t.Open();
+            for (const char* probe : kProbes) {
+                const std::string text = probe[0] == '\0' && probe[1] == 'x' ? std::string("\0x", 2)
+                                                                             : std::string(probe);
+                const auto expected = ByLoop(t, text);
+                EXPECT_EQ(ByLocate(t, text), expected)
+                    << schema << (indexed ? " indexed" : "") << ", probe '" << text << "'";
+            }
+        }
+    }
+}
+
+TEST(Locate, AnEmptyTableOrAMissingFieldBehavesAsTheLoop) {
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE u (id, v)");
+    TSQLiteTable t(nullptr);
+    t.SetDatabaseName(db);
+    t.SetTableName("u");
+    t.Open();
+    EXPECT_FALSE(t.Locate("id", "x"));
+    EXPECT_TRUE(t.Eof());
+    EXPECT_FALSE(t.Locate("nosuchfield", "x")); // no record, so no field is ever read
+    ExecSql(db, "INSERT INTO u VALUES ('x', 'first')");
+    t.Refresh();
+    EXPECT_THROW(t.Locate("nosuchfield", "x"), EDatabaseError);
+    EXPECT_TRUE(t.Locate("id", "x"));
+    EXPECT_EQ(t.FieldByName("v").AsString(), "first");
+}
