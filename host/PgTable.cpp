@@ -28,6 +28,7 @@ struct TPgTable::Column {
     std::string name;
     std::string type; // as format_type names it, for casts of parameters
     ColumnKind kind = kText;
+    bool leadsAnIndex = false; // the first column of a valid index without a predicate
 };
 
 // The statements of one opened table, built once from the names the server gave.
@@ -240,6 +241,16 @@ void TPgTable::ResolveTable() {
     if (columns_.empty()) {
         throw EDatabaseError("Table '" + tableName_ + "' in " +
                              DescribeConnection(connectionString_) + " has no columns");
+    }
+    pg::Result indexed =
+        reader_->Exec("SELECT DISTINCT i.indkey[0] FROM pg_index i WHERE i.indrelid = $1::oid AND "
+                      "i.indisvalid AND i.indpred IS NULL",
+                      what, table);
+    for (int row = 0; row < indexed.Rows(); ++row) {
+        const auto at = std::find(attnums.begin(), attnums.end(), indexed.Text(row, 0));
+        if (at != attnums.end()) {
+            columns_[static_cast<std::size_t>(at - attnums.begin())].leadsAnIndex = true;
+        }
     }
     pg::Result key = reader_->Exec(
         "SELECT k.attnum FROM pg_index i, unnest(i.indkey) WITH ORDINALITY AS k(attnum, ord) "
@@ -480,6 +491,154 @@ bool TPgTable::InternalRefresh(std::vector<TVariant>& values) {
     }
     Deliver(values);
     return true;
+}
+
+namespace {
+// Whether `value` reads as `text`, as TField::AsString reads it.
+bool ReadsAs(const pg::Result& r, int row, int column, ColumnKind kind, const std::string& text) {
+    if (r.IsNull(row, column)) {
+        return false;
+    }
+    if (kind == kText) {
+        return r.Text(row, column) == text;
+    }
+    return VarToStr(ReadValue(r, row, column, kind)) == text;
+}
+
+// Types whose "=" holds for every two values that read as the same text (not character,
+// whose values read with the padding its "=" ignores).
+bool EqualityServes(const std::string& type) {
+    for (const char* t : {"text", "character varying", "name"}) {
+        if (type == t) {
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+std::optional<std::vector<std::vector<TVariant>>> TPgTable::LookUp(std::size_t field,
+                                                                   const std::string& text) {
+    const Column& c = columns_[field];
+    pg::Param param{c.kind == kBytes ? pg::Param::Binary : pg::Param::Text, text};
+    std::int64_t number = 0;
+    const char* end = text.data() + text.size();
+    const bool canonical = [&] {
+        auto [p, ec] = std::from_chars(text.data(), end, number);
+        return ec == std::errc{} && p == end && std::to_string(number) == text;
+    }();
+    if (!c.leadsAnIndex || (c.kind == kText && !EqualityServes(c.type)) ||
+        (c.kind == kInteger && !canonical) || c.kind == kFloat || c.kind == kBoolean) {
+        return std::nullopt;
+    }
+    std::string keys;
+    for (std::size_t k : key_) {
+        keys += QuoteIdentifier(columns_[k].name) + ", ";
+    }
+    // Every record whose value equals the text by the column's own "=" (a superset of those
+    // that read as it, for these types), each then checked by the exact comparison.
+    const std::string sql = "SELECT " + keys + QuoteIdentifier(c.name) + " FROM " + qualifiedName_ +
+                            " WHERE " + QuoteIdentifier(c.name) + " = $1::" + c.type +
+                            sql_->orderBy;
+    try {
+        pg::Result r = reader_->Exec(sql, "Cannot read " + DisplayName(), {param});
+        std::vector<std::vector<TVariant>> keysFound;
+        const int at = static_cast<int>(key_.size());
+        for (int row = 0; row < r.Rows(); ++row) {
+            if (ReadsAs(r, row, at, c.kind, text)) {
+                std::vector<TVariant> key;
+                for (int k = 0; k < at; ++k) {
+                    key.push_back(
+                        ReadValue(r, row, k, columns_[key_[static_cast<std::size_t>(k)]].kind));
+                }
+                keysFound.push_back(std::move(key));
+                break; // in key order: the first one is the one
+            }
+        }
+        return keysFound;
+    } catch (const EDatabaseLocked&) {
+        throw;
+    } catch (const EDatabaseError&) {
+        // Text the server cannot hold in this column (no encoding for a byte, a number out of
+        // the column's range): the scan, which never sends the text, decides.
+        if (!reader_->Usable()) {
+            throw;
+        }
+        return std::nullopt;
+    }
+}
+
+std::optional<std::vector<TVariant>> TPgTable::FindKey(std::size_t field, const std::string& text) {
+    if (auto found = LookUp(field, text)) {
+        return found->empty() ? std::nullopt : std::optional(found->front());
+    }
+    const Column& c = columns_[field];
+    std::string keys;
+    for (std::size_t k : key_) {
+        keys += QuoteIdentifier(columns_[k].name) + ", ";
+    }
+    const std::string what = "Cannot read " + DisplayName();
+    // Only the key and the one column travel while the cursor moves.
+    reader_->Exec("BEGIN ISOLATION LEVEL READ COMMITTED READ ONLY", what);
+    std::optional<std::vector<TVariant>> key;
+    try {
+        reader_->Exec("DECLARE zel_find NO SCROLL CURSOR FOR SELECT " + keys +
+                          QuoteIdentifier(c.name) + " FROM " + qualifiedName_ + sql_->orderBy,
+                      what);
+        const int at = static_cast<int>(key_.size());
+        for (int rows = kMaxBatch; !key && rows == kMaxBatch;) {
+            pg::Result r = reader_->Exec(
+                "FETCH FORWARD " + std::to_string(kMaxBatch) + " FROM zel_find", what);
+            rows = r.Rows();
+            for (int row = 0; row < rows && !key; ++row) {
+                if (ReadsAs(r, row, at, c.kind, text)) {
+                    key.emplace();
+                    for (int k = 0; k < at; ++k) {
+                        key->push_back(
+                            ReadValue(r, row, k, columns_[key_[static_cast<std::size_t>(k)]].kind));
+                    }
+                }
+            }
+        }
+    } catch (...) {
+        reader_->EndTransaction();
+        throw;
+    }
+    reader_->EndTransaction();
+    return key;
+}
+
+std::optional<bool> TPgTable::InternalLocate(int field, const std::string& text,
+                                             std::vector<TVariant>& values) {
+    if (key_.empty()) {
+        return std::nullopt; // without a key, the record found could not be gone back to
+    }
+    Revive();
+    reader_->EndTransaction();
+    cursorOpen_ = false;
+    const std::optional<std::vector<TVariant>> key = FindKey(static_cast<std::size_t>(field), text);
+    batch_.clear();
+    if (key) {
+        // Reading goes on from the record found, as it would after a scan to it.
+        if (!StartCursor(&*key, true) || KeyOf(batch_.front()) != *key) {
+            return std::nullopt; // deleted in between: the slow way decides
+        }
+        Deliver(values);
+        return true;
+    }
+    pg::Result r = reader_->Exec(sql_->last, "Cannot read " + DisplayName());
+    cursorEnded_ = true;
+    if (r.Rows() == 0) {
+        return false;
+    }
+    std::vector<TVariant> row;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        row.push_back(ReadValue(r, 0, static_cast<int>(c), columns_[c].kind));
+    }
+    batch_.push_back(std::move(row));
+    position_ = 0;
+    Deliver(values);
+    return false;
 }
 
 void TPgTable::InternalPost(const std::vector<const TField*>& changed,

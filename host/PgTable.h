@@ -18,6 +18,7 @@
 #include "zel/host/DataSet.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ protected:
     bool InternalNext(std::vector<TVariant>& values) override;
     bool InternalReread(std::vector<TVariant>& values) override;
     bool InternalRefresh(std::vector<TVariant>& values) override;
+    std::optional<bool> InternalLocate(int field, const std::string& text,
+                                       std::vector<TVariant>& values) override;
     void InternalPost(const std::vector<const TField*>& changed,
                       std::vector<TVariant>& stored) override;
     std::string DisplayName() const override;
@@ -77,6 +80,10 @@ private:
     std::vector<TVariant> KeyOf(const std::vector<TVariant>& row) const;
     /// The statement parameters that name the record of `key`.
     std::vector<pg::Param> KeyParams(const std::vector<TVariant>& key) const;
+    /// The key of the first record, in key order, whose column `field` reads as `text`.
+    std::optional<std::vector<TVariant>> FindKey(std::size_t field, const std::string& text);
+    std::optional<std::vector<std::vector<TVariant>>> LookUp(std::size_t field,
+                                                             const std::string& text);
     void Rename();
     /// Makes the reading connection usable again; a cursor it held is then lost.
     void Revive();

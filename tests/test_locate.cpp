@@ -1,6 +1,7 @@
 // Locate finds the very record that First, Next and the log-in's comparison find, whether
 // it scans or goes through an index, for every type a user ID can be stored as.
 #include "support/TestSupport.h"
+#include "support/UserStore.h"
 #include "zel/host/SQLiteTable.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 using namespace zel::host;
 using zel::test::ExecSql;
 using zel::test::TempDir;
+using zel::test::UserStore;
 
 namespace {
 // Where a loop of First, Next and the comparison stops: the value of `v` there and Eof.
@@ -97,4 +99,49 @@ TEST(Locate, AnEmptyTableOrAMissingFieldBehavesAsTheLoop) {
     EXPECT_THROW(t.Locate("nosuchfield", "x"), EDatabaseError);
     EXPECT_TRUE(t.Locate("id", "x"));
     EXPECT_EQ(t.FieldByName("v").AsString(), "first");
+}
+
+TEST(Locate, OnPostgresTheIndexFindsWhatTheScanFindsForEveryColumnType) {
+    TempDir dir;
+    UserStore store(zel::test::Backend::Postgres, dir.Path().string());
+    // Each type a user ID column may have, with values that collide in some other reading.
+    struct Column {
+        const char* type;
+        const char* values;
+    };
+    const Column columns[] = {
+        {"text", "(NULL), ('42'), ('ann'), (''), ('Ann'), ('ann '), ('ann'), ('\u00e9')"},
+        {"varchar(10)", "('42'), ('ann'), ('ANN'), (''), ('ann')"},
+        {"character(5)", "('ann'), ('42'), ('ann  ')"},
+        {"bytea", "('\\x616e6e'), ('\\x'), ('\\xff'), (NULL), ('\\x3432'), ('\\x616e6e')"},
+        {"integer", "(42), (0), (-1), (NULL), (42)"},
+        {"smallint", "(42), (7)"},
+        {"numeric", "(4.5), (4.50), (42)"},
+        {"double precision", "(4.5), (0.1), (42)"},
+        {"boolean", "(true), (false)"},
+    };
+    int n = 0;
+    for (const Column& c : columns) {
+        for (const bool indexed : {false, true}) {
+            const std::string table = "t" + std::to_string(n++);
+            store.Exec("CREATE TABLE " + table +
+                       " (k integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY, id " + c.type +
+                       ", v text)");
+            store.Exec("INSERT INTO " + table + " (id) VALUES " + c.values);
+            store.Exec("UPDATE " + table + " SET v = 'row ' || k");
+            if (indexed) {
+                store.Exec("CREATE INDEX ON " + table + " (id)");
+            }
+            zel::host::TForm form(nullptr);
+            TDataSet* t = store.NewTable(&form, table);
+            t->Open();
+            std::vector<std::string> probes(std::begin(kProbes), std::end(kProbes));
+            probes.insert(probes.end(), {"\xC3\xA9", "ann  ", "70000", "0.1", "1", "t"});
+            for (const std::string& text : probes) {
+                const auto expected = ByLoop(*t, text);
+                EXPECT_EQ(ByLocate(*t, text), expected)
+                    << c.type << (indexed ? " indexed" : "") << ", probe '" << text << "'";
+            }
+        }
+    }
 }

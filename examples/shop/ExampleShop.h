@@ -22,8 +22,9 @@ const std::vector<ExampleUser>& ExampleUsers();
 std::string StoredRights(const ExampleUser& user);
 std::string StoredPassword(const ExampleUser& user);
 
-/// Fills the new, empty database file at `path` with the example's user table; raises
-/// host::EDatabaseError when SQLite cannot. It opens no link (SQLITE_OPEN_NOFOLLOW).
+/// Fills the new, empty database file at `path` with the example's user table and an index
+/// on its user IDs; raises host::EDatabaseError when SQLite cannot. It opens no link
+/// (SQLITE_OPEN_NOFOLLOW).
 void MakeExampleDatabase(const std::string& path);
 
 /// Creates the example's user table ("users", with an index on the user ID) in the
