@@ -2,7 +2,56 @@
 
 #include "zel/host/Errors.h"
 
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 namespace zel::host {
+
+namespace {
+// Names are identifiers (ASCII), compared with ASCII letter case ignored.
+char Fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+struct FoldedHash {
+    std::size_t operator()(std::string_view s) const {
+        std::size_t h = 14695981039346656037ull;
+        for (char c : s) {
+            h = (h ^ static_cast<unsigned char>(Fold(c))) * 1099511628211ull;
+        }
+        return h;
+    }
+};
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (Fold(a[i]) != Fold(b[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+} // namespace
+
+// Owned components in creation order. A destroyed component leaves a hole that is squeezed
+// out lazily, so freeing one of many components costs O(1). The name index refers to each
+// component's own name, which stays put while it is indexed.
+struct TComponent::Owned {
+    std::vector<TComponent*> list;
+    std::size_t holes = 0;
+    std::unordered_map<std::string_view, TComponent*, FoldedHash, FoldedEqual> byName;
+};
+
+TComponent::Owned& TComponent::Own() {
+    if (!owned_) {
+        owned_ = std::make_unique<Owned>();
+    }
+    return *owned_;
+}
 
 const TClassInfo& TComponent::StaticClass() {
     static const TClassInfo info{"TComponent", nullptr, nullptr, {}};
@@ -22,23 +71,26 @@ TComponent::~TComponent() {
     destroying_ = true;
     // Tell every partner first, one at a time: a partner's handler may destroy further
     // components, which then withdraw themselves from this set before we reach them.
-    while (!freeNotifies_.empty()) {
-        auto it = freeNotifies_.begin();
+    while (freeNotifies_ && !freeNotifies_->empty()) {
+        auto it = freeNotifies_->begin();
         TComponent* other = *it;
-        freeNotifies_.erase(it);
-        other->freeNotifies_.erase(this);
+        freeNotifies_->erase(it);
+        if (other->freeNotifies_) {
+            other->freeNotifies_->erase(this);
+        }
         other->Notification(this, opRemove);
     }
     // Destroy owned components, last created first; each removes itself from our list.
-    while (true) {
-        while (!components_.empty() && components_.back() == nullptr) {
-            components_.pop_back();
-            --holes_;
+    while (owned_) {
+        std::vector<TComponent*>& list = owned_->list;
+        while (!list.empty() && list.back() == nullptr) {
+            list.pop_back();
+            --owned_->holes;
         }
-        if (components_.empty()) {
+        if (list.empty()) {
             break;
         }
-        delete components_.back();
+        delete list.back();
     }
     if (owner_ != nullptr) {
         owner_->RemoveComponent(this);
@@ -63,16 +115,6 @@ bool TComponent::IsValidIdent(const std::string& name) {
     return true;
 }
 
-std::string TComponent::NameKey(const std::string& name) {
-    std::string key = name;
-    for (char& c : key) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return key;
-}
-
 void TComponent::SetName(const std::string& name) {
     if (name == name_) {
         return;
@@ -88,94 +130,111 @@ void TComponent::SetName(const std::string& name) {
             }
         }
         if (!name_.empty()) {
-            owner_->byName_.erase(NameKey(name_));
+            auto& byName = owner_->Own().byName;
+            if (auto it = byName.find(name_); it != byName.end() && it->second == this) {
+                byName.erase(it);
+            }
         }
-        if (!name.empty()) {
-            owner_->byName_[NameKey(name)] = this;
+        name_ = name;
+        if (!name_.empty()) {
+            owner_->Own().byName[name_] = this;
         }
+        return;
     }
     name_ = name;
 }
 
 int TComponent::ComponentCount() const {
     Compact();
-    return static_cast<int>(components_.size());
+    return owned_ ? static_cast<int>(owned_->list.size()) : 0;
 }
 
 TComponent* TComponent::Components(int index) const {
     Compact();
-    if (index < 0 || static_cast<std::size_t>(index) >= components_.size()) {
+    if (index < 0 || index >= ComponentCount()) {
         throw EComponentError("Component index " + std::to_string(index) + " out of bounds");
     }
-    return components_[static_cast<std::size_t>(index)];
+    return owned_->list[static_cast<std::size_t>(index)];
 }
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
-    if (name.empty()) {
+    if (name.empty() || !owned_) {
         return nullptr;
     }
-    auto it = byName_.find(NameKey(name));
-    return it == byName_.end() ? nullptr : it->second;
+    auto it = owned_->byName.find(name);
+    return it == owned_->byName.end() ? nullptr : it->second;
 }
 
 void TComponent::FreeNotification(TComponent* other) {
     if (other == nullptr || other == this) {
         return;
     }
-    freeNotifies_.insert(other);
-    other->freeNotifies_.insert(this);
+    for (auto [from, to] : {std::pair{this, other}, std::pair{other, this}}) {
+        if (!from->freeNotifies_) {
+            from->freeNotifies_ = std::make_unique<std::unordered_set<TComponent*>>();
+        }
+        from->freeNotifies_->insert(to);
+    }
 }
 
 void TComponent::RemoveFreeNotification(TComponent* other) {
     if (other == nullptr) {
         return;
     }
-    freeNotifies_.erase(other);
-    other->freeNotifies_.erase(this);
+    for (auto [from, to] : {std::pair{this, other}, std::pair{other, this}}) {
+        if (from->freeNotifies_) {
+            from->freeNotifies_->erase(to);
+        }
+    }
 }
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
-    if (operation == opRemove) {
-        freeNotifies_.erase(component);
+    if (operation == opRemove && freeNotifies_) {
+        freeNotifies_->erase(component);
     }
 }
 
 void TComponent::InsertComponent(TComponent* component) {
-    component->ownerSlot_ = components_.size();
-    components_.push_back(component);
+    Owned& owned = Own();
+    component->ownerSlot_ = owned.list.size();
+    owned.list.push_back(component);
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
+    if (!owned_) {
+        return;
+    }
+    std::vector<TComponent*>& list = owned_->list;
     std::size_t slot = component->ownerSlot_;
-    if (slot < components_.size() && components_[slot] == component) {
-        components_[slot] = nullptr;
-        ++holes_;
-        while (!components_.empty() && components_.back() == nullptr) {
-            components_.pop_back();
-            --holes_;
+    if (slot < list.size() && list[slot] == component) {
+        list[slot] = nullptr;
+        ++owned_->holes;
+        while (!list.empty() && list.back() == nullptr) {
+            list.pop_back();
+            --owned_->holes;
         }
     }
     if (!component->name_.empty()) {
-        auto it = byName_.find(NameKey(component->name_));
-        if (it != byName_.end() && it->second == component) {
-            byName_.erase(it);
+        auto it = owned_->byName.find(component->name_);
+        if (it != owned_->byName.end() && it->second == component) {
+            owned_->byName.erase(it);
         }
     }
 }
 
 void TComponent::Compact() const {
-    if (holes_ == 0) {
+    if (!owned_ || owned_->holes == 0) {
         return;
     }
     std::size_t out = 0;
-    for (TComponent* c : components_) {
+    for (TComponent* c : owned_->list) {
         if (c != nullptr) {
             c->ownerSlot_ = out;
-            components_[out++] = c;
+            owned_->list[out++] = c;
         }
     }
-    components_.resize(out);
-    holes_ = 0;
+    owned_->list.resize(out);
+    owned_->holes = 0;
 }
 
 } // namespace zel::host

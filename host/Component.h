@@ -7,10 +7,9 @@
 #include "zel/host/ClassInfo.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
 namespace zel::host {
 
@@ -74,7 +73,6 @@ private:
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
     void Compact() const;
-    static std::string NameKey(const std::string& name);
 
     TComponent* owner_ = nullptr;
     std::string name_;
@@ -82,12 +80,13 @@ private:
     bool destroying_ = false;
     std::size_t ownerSlot_ = 0; // index in the owner's component list
 
-    // Owned components in creation order. A destroyed component leaves a hole that is
-    // squeezed out lazily, so freeing one of many components costs O(1).
-    mutable std::vector<TComponent*> components_;
-    mutable std::size_t holes_ = 0;
-    std::unordered_map<std::string, TComponent*> byName_;
-    std::unordered_set<TComponent*> freeNotifies_;
+    struct Owned;
+    Owned& Own();
+
+    // What only owners and linked components need lives apart, made at first use, so that
+    // a component of a large menu that owns and links nothing stays small.
+    std::unique_ptr<Owned> owned_;
+    std::unique_ptr<std::unordered_set<TComponent*>> freeNotifies_;
 };
 
 } // namespace zel::host

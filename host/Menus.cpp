@@ -1,6 +1,7 @@
 #include "zel/host/Menus.h"
 
 #include "zel/host/Errors.h"
+#include "zel/host/Immortal.h"
 
 #include <algorithm>
 
@@ -49,8 +50,21 @@ void TMenuItem::Detach() {
 }
 
 void TMenuItem::Click() {
-    if (enabled_ && !IsLine() && onClick_) {
-        onClick_.handler(this);
+    if (enabled_ && !IsLine() && onClick_ && *onClick_) {
+        onClick_->handler(this);
+    }
+}
+
+const TEvent<TNotifyEvent>& TMenuItem::OnClick() const {
+    static Immortal<TEvent<TNotifyEvent>> none; // items of static forms may ask at exit
+    return onClick_ ? *onClick_ : *none;
+}
+
+void TMenuItem::SetOnClick(TEvent<TNotifyEvent> event) {
+    if (event || !event.name.empty()) {
+        onClick_ = std::make_unique<TEvent<TNotifyEvent>>(std::move(event));
+    } else {
+        onClick_.reset();
     }
 }
 

@@ -9,6 +9,7 @@
 #include "zel/host/Events.h"
 #include "zel/host/GapList.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,8 @@ public:
     /// What choosing the item does (a click, its accelerator): fires OnClick. A disabled
     /// item or a separator ignores it.
     virtual void Click();
-    const TEvent<TNotifyEvent>& OnClick() const { return onClick_; }
-    void SetOnClick(TEvent<TNotifyEvent> event) { onClick_ = std::move(event); }
+    const TEvent<TNotifyEvent>& OnClick() const;
+    void SetOnClick(TEvent<TNotifyEvent> event);
 
     [[nodiscard]] TConnection Subscribe(TChangeHandler handler) {
         return changes_.Subscribe(std::move(handler));
@@ -63,7 +64,7 @@ private:
     std::string caption_;
     bool enabled_ = true;
     bool visible_ = true;
-    TEvent<TNotifyEvent> onClick_;
+    std::unique_ptr<TEvent<TNotifyEvent>> onClick_; // most items have none: kept apart
     TMenuItem* parent_ = nullptr;
     // Where this item last stood among its parent's sub-items, so that freeing the item
     // just looked up by position needs no search.
