@@ -14,7 +14,10 @@
 #include "zel/package/Package.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <libpq-fe.h>
 #include <memory>
 #include <sqlite3.h>
@@ -373,6 +376,84 @@ static void FormRead_Baseline(benchmark::State& state) {
     state.counters["units"] = items;
 }
 
+namespace {
+constexpr int kMatrixItems = 100;
+
+// The forms `zel matrix` reads: the menu, the user table and the provider; the editor.
+std::filesystem::path MatrixForms(int users) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("zel-bench-matrix-" + std::to_string(users));
+    std::filesystem::create_directories(dir);
+    std::string main = zel::bench::MenuFormText(kMatrixItems);
+    main.erase(main.rfind("end"));
+    main += "  object Users: TSQLiteTable\n    DatabaseName = '" +
+            zel::bench::SQLiteUsers(users, false) +
+            "'\n    TableName = 'users'\n    Active = True\n  end\n"
+            "  object UsersSource: TDataSource\n    DataSet = Users\n  end\n"
+            "  object Rights: TZELRight\n    DataSource = UsersSource\n"
+            "    LinkedMainMenu = MainMenu1\n    UserAccessRightFieldName = 'rights'\n"
+            "    UserIDFieldName = 'login'\n    UserPasswordFieldName = 'password'\n  end\nend\n";
+    std::ofstream(dir / "main.dfm") << main;
+    std::ofstream(dir / "admin.dfm")
+        << "object AdminForm: TForm\n  object T: TSQLiteTable\n    DatabaseName = '" +
+               zel::bench::SQLiteUsers(users, false) +
+               "'\n    TableName = 'users'\n    Active = True\n  end\n"
+               "  object S: TDataSource\n    DataSet = T\n  end\n"
+               "  object E: TZELMenuCheckListBox\n    DataSource = S\n"
+               "    LinkedMainMenu = BenchForm.MainMenu1\n    UserAccessRightFieldName = 'rights'\n"
+               "  end\nend\n";
+    return dir;
+}
+} // namespace
+
+// zel matrix over n users and a menu of 100 items, as CSV, per cell; the baseline reads
+// the rights column with a bare step loop and marks each cell by a hash-set lookup.
+static void MatrixPerCell(benchmark::State& state) {
+    const int users = static_cast<int>(state.range(0));
+    const auto dir = MatrixForms(users);
+    const std::string command = std::string(ZEL_TOOL) + " matrix " + (dir / "main.dfm").string() +
+                                " " + (dir / "admin.dfm").string() + " --format csv > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("zel matrix failed");
+            break;
+        }
+    }
+    state.counters["units"] = static_cast<double>(users) * kMatrixItems;
+}
+static void MatrixPerCell_Baseline(benchmark::State& state) {
+    const int users = static_cast<int>(state.range(0));
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(zel::bench::SQLiteUsers(users, false).c_str(), &db, SQLITE_OPEN_READONLY,
+                    nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT login, rights FROM users ORDER BY rowid", -1, &s, nullptr);
+    std::vector<std::string> names;
+    for (int i = 0; i < kMatrixItems; ++i) {
+        names.push_back("m" + std::to_string(i));
+    }
+    for (auto _ : state) {
+        std::string out;
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(s, 1));
+            const std::string rights(bytes, static_cast<std::size_t>(sqlite3_column_bytes(s, 1)));
+            std::unordered_set<std::string> granted;
+            for (std::size_t start = 0, end;
+                 (end = rights.find('\xFF', start)) != std::string::npos; start = end + 1) {
+                granted.insert(rights.substr(start, end - start));
+            }
+            for (const auto& n : names) {
+                out += granted.count(n) != 0 ? ",x" : ",";
+            }
+        }
+        sqlite3_reset(s);
+        benchmark::DoNotOptimize(out.data());
+    }
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    state.counters["units"] = static_cast<double>(users) * kMatrixItems;
+}
+
 #define SIZES Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
 BENCHMARK(LoginSQLiteScan)->SIZES;
 BENCHMARK(LoginSQLiteScan_Baseline)->SIZES;
@@ -391,3 +472,9 @@ BENCHMARK(PropagationClick)->SIZES;
 BENCHMARK(PropagationClick_Baseline)->SIZES;
 BENCHMARK(FormRead)->SIZES;
 BENCHMARK(FormRead_Baseline)->SIZES;
+BENCHMARK(MatrixPerCell)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(MatrixPerCell_Baseline)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
