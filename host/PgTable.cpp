@@ -517,45 +517,53 @@ bool EqualityServes(const std::string& type) {
 }
 } // namespace
 
-std::optional<std::vector<std::vector<TVariant>>> TPgTable::LookUp(std::size_t field,
-                                                                   const std::string& text) {
+// The first of `r`'s rows, in key order, whose column after the key reads as `text`, as the
+// key of that record.
+std::optional<std::vector<TVariant>> TPgTable::FirstReadingAs(const pg::Result& r, int kind,
+                                                              const std::string& text) const {
+    const int at = static_cast<int>(key_.size());
+    for (int row = 0; row < r.Rows(); ++row) {
+        if (ReadsAs(r, row, at, static_cast<ColumnKind>(kind), text)) {
+            std::vector<TVariant> key;
+            for (int k = 0; k < at; ++k) {
+                key.push_back(
+                    ReadValue(r, row, k, columns_[key_[static_cast<std::size_t>(k)]].kind));
+            }
+            return key;
+        }
+    }
+    return std::nullopt;
+}
+
+// The key and one column of every record, in key order: "SELECT k..., c FROM t".
+std::string TPgTable::KeyAnd(const Column& c) const {
+    std::string sql = "SELECT ";
+    for (std::size_t k : key_) {
+        sql += QuoteIdentifier(columns_[k].name) + ", ";
+    }
+    return sql + QuoteIdentifier(c.name) + " FROM " + qualifiedName_;
+}
+
+bool TPgTable::LookUp(std::size_t field, const std::string& text,
+                      std::optional<std::vector<TVariant>>& key) {
     const Column& c = columns_[field];
-    pg::Param param{c.kind == kBytes ? pg::Param::Binary : pg::Param::Text, text};
     std::int64_t number = 0;
     const char* end = text.data() + text.size();
-    const bool canonical = [&] {
-        auto [p, ec] = std::from_chars(text.data(), end, number);
-        return ec == std::errc{} && p == end && std::to_string(number) == text;
-    }();
+    const auto [p, ec] = std::from_chars(text.data(), end, number);
+    const bool canonical = ec == std::errc{} && p == end && std::to_string(number) == text;
     if (!c.leadsAnIndex || (c.kind == kText && !EqualityServes(c.type)) ||
         (c.kind == kInteger && !canonical) || c.kind == kFloat || c.kind == kBoolean) {
-        return std::nullopt;
-    }
-    std::string keys;
-    for (std::size_t k : key_) {
-        keys += QuoteIdentifier(columns_[k].name) + ", ";
+        return false;
     }
     // Every record whose value equals the text by the column's own "=" (a superset of those
     // that read as it, for these types), each then checked by the exact comparison.
-    const std::string sql = "SELECT " + keys + QuoteIdentifier(c.name) + " FROM " + qualifiedName_ +
-                            " WHERE " + QuoteIdentifier(c.name) + " = $1::" + c.type +
-                            sql_->orderBy;
+    const std::string sql =
+        KeyAnd(c) + " WHERE " + QuoteIdentifier(c.name) + " = $1::" + c.type + sql_->orderBy;
+    const pg::Param param{c.kind == kBytes ? pg::Param::Binary : pg::Param::Text, text};
     try {
-        pg::Result r = reader_->Exec(sql, "Cannot read " + DisplayName(), {param});
-        std::vector<std::vector<TVariant>> keysFound;
-        const int at = static_cast<int>(key_.size());
-        for (int row = 0; row < r.Rows(); ++row) {
-            if (ReadsAs(r, row, at, c.kind, text)) {
-                std::vector<TVariant> key;
-                for (int k = 0; k < at; ++k) {
-                    key.push_back(
-                        ReadValue(r, row, k, columns_[key_[static_cast<std::size_t>(k)]].kind));
-                }
-                keysFound.push_back(std::move(key));
-                break; // in key order: the first one is the one
-            }
-        }
-        return keysFound;
+        key = FirstReadingAs(reader_->Exec(sql, "Cannot read " + DisplayName(), {param}), c.kind,
+                             text);
+        return true;
     } catch (const EDatabaseLocked&) {
         throw;
     } catch (const EDatabaseError&) {
@@ -564,41 +572,26 @@ std::optional<std::vector<std::vector<TVariant>>> TPgTable::LookUp(std::size_t f
         if (!reader_->Usable()) {
             throw;
         }
-        return std::nullopt;
+        return false;
     }
 }
 
 std::optional<std::vector<TVariant>> TPgTable::FindKey(std::size_t field, const std::string& text) {
-    if (auto found = LookUp(field, text)) {
-        return found->empty() ? std::nullopt : std::optional(found->front());
+    std::optional<std::vector<TVariant>> key;
+    if (LookUp(field, text, key)) {
+        return key;
     }
     const Column& c = columns_[field];
-    std::string keys;
-    for (std::size_t k : key_) {
-        keys += QuoteIdentifier(columns_[k].name) + ", ";
-    }
     const std::string what = "Cannot read " + DisplayName();
     // Only the key and the one column travel while the cursor moves.
     reader_->Exec("BEGIN ISOLATION LEVEL READ COMMITTED READ ONLY", what);
-    std::optional<std::vector<TVariant>> key;
     try {
-        reader_->Exec("DECLARE zel_find NO SCROLL CURSOR FOR SELECT " + keys +
-                          QuoteIdentifier(c.name) + " FROM " + qualifiedName_ + sql_->orderBy,
-                      what);
-        const int at = static_cast<int>(key_.size());
+        reader_->Exec("DECLARE zel_find NO SCROLL CURSOR FOR " + KeyAnd(c) + sql_->orderBy, what);
         for (int rows = kMaxBatch; !key && rows == kMaxBatch;) {
             pg::Result r = reader_->Exec(
                 "FETCH FORWARD " + std::to_string(kMaxBatch) + " FROM zel_find", what);
             rows = r.Rows();
-            for (int row = 0; row < rows && !key; ++row) {
-                if (ReadsAs(r, row, at, c.kind, text)) {
-                    key.emplace();
-                    for (int k = 0; k < at; ++k) {
-                        key->push_back(
-                            ReadValue(r, row, k, columns_[key_[static_cast<std::size_t>(k)]].kind));
-                    }
-                }
-            }
+            key = FirstReadingAs(r, c.kind, text);
         }
     } catch (...) {
         reader_->EndTransaction();

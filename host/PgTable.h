@@ -26,6 +26,7 @@ namespace zel::host {
 
 namespace pg {
 class Connection;
+class Result;
 struct Param;
 } // namespace pg
 
@@ -82,8 +83,12 @@ private:
     std::vector<pg::Param> KeyParams(const std::vector<TVariant>& key) const;
     /// The key of the first record, in key order, whose column `field` reads as `text`.
     std::optional<std::vector<TVariant>> FindKey(std::size_t field, const std::string& text);
-    std::optional<std::vector<std::vector<TVariant>>> LookUp(std::size_t field,
-                                                             const std::string& text);
+    /// FindKey through an index, when one serves: false when none does.
+    bool LookUp(std::size_t field, const std::string& text,
+                std::optional<std::vector<TVariant>>& key);
+    std::optional<std::vector<TVariant>> FirstReadingAs(const pg::Result& r, int kind,
+                                                        const std::string& text) const;
+    std::string KeyAnd(const Column& c) const;
     void Rename();
     /// Makes the reading connection usable again; a cursor it held is then lost.
     void Revive();
