@@ -63,6 +63,7 @@ void Check(int rc, sqlite3* db, const std::string& what) {
 
 void MakeExampleDatabase(const std::string& path) {
     sqlite3* db = nullptr;
+    sqlite3_stmt* insert = nullptr; // finalized on every path, or the connection cannot close
     try {
         // Opened before Check reads `db`: argument order is unspecified.
         const int opened = sqlite3_open_v2(path.c_str(), &db,
@@ -76,7 +77,6 @@ void MakeExampleDatabase(const std::string& path) {
                   "BEGIN;",
                   nullptr, nullptr, nullptr),
               db, "create the user table");
-        sqlite3_stmt* insert = nullptr;
         Check(sqlite3_prepare_v2(db, "INSERT INTO users VALUES (?, ?, ?)", -1, &insert, nullptr),
               db, "prepare");
         // The rights text is 8-bit with 0xFF terminators, not UTF-8: stored as a BLOB, as
@@ -94,9 +94,11 @@ void MakeExampleDatabase(const std::string& path) {
             Check(rc, db, "add user");
         }
         sqlite3_finalize(insert);
+        insert = nullptr;
         Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "save the users");
         Check(sqlite3_close(db), nullptr, "close " + path);
     } catch (...) {
+        sqlite3_finalize(insert);
         sqlite3_close(db);
         throw;
     }
