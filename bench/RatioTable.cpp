@@ -18,6 +18,8 @@ struct Measured {
 // Keeps every run's time per unit ("units" counter: rows, items or log-ins an iteration).
 class Collector : public benchmark::ConsoleReporter {
 public:
+    Collector() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.error_occurred || run.run_type != Run::RT_Iteration) {
