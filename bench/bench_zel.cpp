@@ -239,7 +239,7 @@ static void RightsWalk_Baseline(benchmark::State& state) {
     }
     state.counters["units"] = items;
 }
-// The walk as the description's steps read: each item's name searched for in the list.
+// The walk done literally: each item's name searched for in the granted list, one by one.
 static void RightsWalkLiteral(benchmark::State& state) {
     const int items = static_cast<int>(state.range(0));
     TForm form(nullptr);

@@ -165,12 +165,12 @@ void Report() {
 }
 
 __attribute__((constructor)) void Install() {
-    const char* spec = std::getenv("ZEL_FAULT");
-    if (spec == nullptr) {
+    const char* setting = std::getenv("ZEL_FAULT");
+    if (setting == nullptr) {
         return;
     }
     static const char* const names[] = {"read", "write", "sync", "lock", "size", "full"};
-    const std::string s(spec);
+    const std::string s(setting);
     const auto colon = s.find(':');
     for (int k = kRead; k < kNone; ++k) {
         if (s.substr(0, colon) == names[k]) {
@@ -180,7 +180,7 @@ __attribute__((constructor)) void Install() {
     g_at = colon == std::string::npos ? 0 : std::atol(s.c_str() + colon + 1);
     g_real = sqlite3_vfs_find(nullptr);
     if (g_kind == kNone || g_at <= 0 || g_real == nullptr) {
-        std::fprintf(stderr, "ZEL_FAULT=%s: expected read|write|sync|lock|size|full:N\n", spec);
+        std::fprintf(stderr, "ZEL_FAULT=%s: expected read|write|sync|lock|size|full:N\n", setting);
         std::abort();
     }
     g_vfs = *g_real;
