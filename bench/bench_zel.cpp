@@ -187,21 +187,27 @@ static void LoginPgIndex_Baseline(benchmark::State& state) {
 }
 
 namespace {
-// The bare hash walk: every item below `root`, depth first without recursion, enabled and
-// shown by a hash-set lookup of its name.
-void HashWalk(TMenuItem& root, const std::unordered_set<std::string>& granted) {
+// Every item below `root`, depth first without recursion, given to `visit`.
+template <class Visit> void EachItem(TMenuItem& root, Visit visit) {
     std::vector<TMenuItem*> stack{&root};
     while (!stack.empty()) {
         TMenuItem* item = stack.back();
         stack.pop_back();
         for (int i = item->Count() - 1; i >= 0; --i) {
             TMenuItem* child = item->Items(i);
-            const bool g = granted.count(child->Name()) != 0;
-            child->SetEnabled(g);
-            child->SetVisible(g);
+            visit(*child);
             stack.push_back(child);
         }
     }
+}
+
+// The bare hash walk: every item enabled and shown by a hash-set lookup of its name.
+void HashWalk(TMenuItem& root, const std::unordered_set<std::string>& granted) {
+    EachItem(root, [&](TMenuItem& item) {
+        const bool g = granted.count(item.Name()) != 0;
+        item.SetEnabled(g);
+        item.SetVisible(g);
+    });
 }
 
 std::unordered_set<std::string> HalfGranted(int items) {
@@ -249,20 +255,13 @@ static void RightsWalkLiteral(benchmark::State& state) {
         granted.push_back(name);
     }
     for (auto _ : state) {
-        std::vector<TMenuItem*> stack{menu->Items()};
-        while (!stack.empty()) {
-            TMenuItem* item = stack.back();
-            stack.pop_back();
-            for (int i = 0; i < item->Count(); ++i) {
-                TMenuItem* child = item->Items(i);
-                bool g = false;
-                for (const auto& name : granted) {
-                    g = g || name == child->Name();
-                }
-                child->SetEnabled(g);
-                stack.push_back(child);
+        EachItem(*menu->Items(), [&](TMenuItem& item) {
+            bool g = false;
+            for (const auto& name : granted) {
+                g = g || name == item.Name();
             }
-        }
+            item.SetEnabled(g);
+        });
     }
     state.counters["units"] = items;
 }

@@ -15,6 +15,8 @@ using namespace zel;
 
 namespace {
 const char* const kUsers[] = {"ann", "bob", "cid", ""};
+// The links an unlink step clears, by the numbers of SetLink.
+const std::size_t kUnlinkable[] = {0, 2, 4, 5};
 
 class World {
 public:
@@ -44,10 +46,10 @@ public:
             NewButton(in);
             break;
         case 7:
-            Link(in);
+            SetLink(in, in.Below(6), false);
             break;
         case 8:
-            Unlink(in);
+            SetLink(in, kUnlinkable[in.Below(4)], true);
             break;
         case 9:
             delete Pick<host::TComponent>(in);
@@ -163,64 +165,38 @@ private:
         auto* item = Pick<host::TMenuItem>(in);
         b->SetRight(item != nullptr ? item->Name() : "mnuNone");
     }
-    void Link(fuzz::Input& in) {
-        switch (in.Below(6)) {
+    // Sets link `which` of a picked component: to a picked target, or to nothing.
+    void SetLink(fuzz::Input& in, std::size_t which, bool unlink) {
+        switch (which) {
         case 0:
-            if (auto* p = Pick<TZELRight>(in)) {
-                p->SetLinkedMainMenu(Pick<host::TMainMenu>(in));
-            }
+            Relink<TZELRight>(in, &TZELRight::SetLinkedMainMenu, unlink);
             break;
         case 1:
-            if (auto* p = Pick<TZELRight>(in)) {
-                p->SetDataSource(Pick<host::TDataSource>(in));
-            }
+            Relink<TZELRight>(in, &TZELRight::SetDataSource, unlink);
             break;
         case 2:
-            if (auto* e = Pick<TZELMenuCheckListBox>(in)) {
-                e->SetLinkedMainMenu(Pick<host::TMainMenu>(in));
-            }
+            Relink<TZELMenuCheckListBox>(in, &TZELMenuCheckListBox::SetLinkedMainMenu, unlink);
             break;
         case 3:
-            if (auto* e = Pick<TZELMenuCheckListBox>(in)) {
-                e->SetDataSource(Pick<host::TDataSource>(in));
-            }
+            Relink<TZELMenuCheckListBox>(in, &TZELMenuCheckListBox::SetDataSource, unlink);
             break;
         case 4:
-            if (auto* b = Pick<TZELButton>(in)) {
-                b->SetZELRight(Pick<TZELRight>(in));
+            if (auto* b = Relink<TZELButton>(in, &TZELButton::SetZELRight, unlink); b && !unlink) {
                 b->Loaded(); // as a button read after the log-in asks again
             }
             break;
         case 5:
-            if (auto* s = Pick<host::TDataSource>(in)) {
-                s->SetDataSet(Pick<host::TDataSet>(in));
-            }
+            Relink<host::TDataSource>(in, &host::TDataSource::SetDataSet, unlink);
             break;
         }
     }
-    void Unlink(fuzz::Input& in) {
-        switch (in.Below(4)) {
-        case 0:
-            if (auto* p = Pick<TZELRight>(in)) {
-                p->SetLinkedMainMenu(nullptr);
-            }
-            break;
-        case 1:
-            if (auto* e = Pick<TZELMenuCheckListBox>(in)) {
-                e->SetLinkedMainMenu(nullptr);
-            }
-            break;
-        case 2:
-            if (auto* b = Pick<TZELButton>(in)) {
-                b->SetZELRight(nullptr);
-            }
-            break;
-        case 3:
-            if (auto* s = Pick<host::TDataSource>(in)) {
-                s->SetDataSet(nullptr);
-            }
-            break;
+    template <class Holder, class Owner, class Target>
+    Holder* Relink(fuzz::Input& in, void (Owner::*set)(Target*), bool unlink) {
+        auto* holder = Pick<Holder>(in);
+        if (holder != nullptr) {
+            (holder->*set)(unlink ? nullptr : Pick<Target>(in));
         }
+        return holder;
     }
     void Toggle(fuzz::Input& in) {
         WithEditor(in, [&](TZELMenuCheckListBox& e) {

@@ -476,20 +476,27 @@ bool TPgTable::InternalRefresh(std::vector<TVariant>& values) {
     const std::vector<TVariant> current = KeyOf(batch_[position_]);
     if (!StartCursor(&current, true)) {
         reader_->EndTransaction();
-        pg::Result r = reader_->Exec(sql_->last, "Cannot read " + DisplayName());
-        batch_.clear();
-        cursorEnded_ = true;
-        if (r.Rows() == 0) {
+        if (!ReadLastRow()) {
             return false;
         }
-        std::vector<TVariant> row;
-        for (std::size_t c = 0; c < columns_.size(); ++c) {
-            row.push_back(ReadValue(r, 0, static_cast<int>(c), columns_[c].kind));
-        }
-        batch_.push_back(std::move(row));
-        position_ = 0;
     }
     Deliver(values);
+    return true;
+}
+
+bool TPgTable::ReadLastRow() {
+    pg::Result r = reader_->Exec(sql_->last, "Cannot read " + DisplayName());
+    batch_.clear();
+    cursorEnded_ = true;
+    if (r.Rows() == 0) {
+        return false;
+    }
+    std::vector<TVariant> row;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        row.push_back(ReadValue(r, 0, static_cast<int>(c), columns_[c].kind));
+    }
+    batch_.push_back(std::move(row));
+    position_ = 0;
     return true;
 }
 
@@ -619,18 +626,9 @@ std::optional<bool> TPgTable::InternalLocate(int field, const std::string& text,
         Deliver(values);
         return true;
     }
-    pg::Result r = reader_->Exec(sql_->last, "Cannot read " + DisplayName());
-    cursorEnded_ = true;
-    if (r.Rows() == 0) {
-        return false;
+    if (ReadLastRow()) {
+        Deliver(values); // not found: the cursor stands on the last record, as after a scan
     }
-    std::vector<TVariant> row;
-    for (std::size_t c = 0; c < columns_.size(); ++c) {
-        row.push_back(ReadValue(r, 0, static_cast<int>(c), columns_[c].kind));
-    }
-    batch_.push_back(std::move(row));
-    position_ = 0;
-    Deliver(values);
     return false;
 }
 

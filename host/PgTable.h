@@ -77,6 +77,8 @@ private:
     /// Starts reading at the first record (no key) or after / from the given record.
     bool StartCursor(const std::vector<TVariant>* key, bool inclusive);
     bool FetchBatch();
+    /// Makes the last record, alone, the batch; false when the table is empty.
+    bool ReadLastRow();
     void Deliver(std::vector<TVariant>& values);
     std::vector<TVariant> KeyOf(const std::vector<TVariant>& row) const;
     /// The statement parameters that name the record of `key`.

@@ -18,10 +18,6 @@ const char* kSchema = "CREATE TABLE users (login TEXT NOT NULL, password TEXT NO
 // former's rights: the File and Orders menus.
 const char* kFormerRights = "X'FF6D6E7546696C65FF6D6E754F7264657273FF6D6E754F726465724C697374FF'";
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 void Spit(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
@@ -182,17 +178,7 @@ bool Saves(const std::vector<std::string>& command) {
     return command[0] == "grant" || command[0] == "revoke" || command[0] == "passwd";
 }
 
-struct Damaged : ::testing::TestWithParam<Kind> {
-    static inline TempDir* example = nullptr;
-    static void SetUpTestSuite() {
-        example = new TempDir;
-        ASSERT_EQ(Exec(example->Path().string(), {"example", "shop"}).status, 0);
-    }
-    static void TearDownTestSuite() {
-        delete example;
-        example = nullptr;
-    }
-};
+struct Damaged : WithExample<Kind> {};
 std::string KindName(const ::testing::TestParamInfo<Kind>& info) {
     return info.param.name;
 }

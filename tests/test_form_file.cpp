@@ -21,7 +21,7 @@ namespace {
 // Destroyed after every registry of the host, whatever order the statics were made in.
 std::unique_ptr<TForm> g_staticForm;
 
-const char* kMainForm = R"(object MainForm: TForm
+const std::string kMainForm = R"(object MainForm: TForm
   Caption = 'Shop'
   object MainMenu1: TMainMenu
     object mnuFile: TMenuItem
@@ -34,24 +34,8 @@ const char* kMainForm = R"(object MainForm: TForm
       end
     end
   end
-  object UsersTable: TSQLiteTable
-    DatabaseName = 'shop.db'
-    TableName = 'users'
-    Active = True
-  end
-  object UsersSource: TDataSource
-    DataSet = UsersTable
-  end
-  object Rights: TZELRight
-    DataSource = UsersSource
-    HideDisabledItem = True
-    LinkedMainMenu = MainMenu1
-    UserAccessRightFieldName = 'rights'
-    UserIDFieldName = 'login'
-    UserPasswordFieldName = 'password'
-  end
-end
-)";
+)" + UserTableFormLines("shop.db", true) +
+                              "end\n";
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;

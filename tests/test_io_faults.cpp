@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 using zel::test::QueryText;
 
 namespace {
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The environment of the tool runs started while it lives. The sanitizer runtime is told
 // that a library preloaded ahead of it is meant.
 class FaultEnv {
@@ -84,17 +79,7 @@ bool NamesItsCause(const Outcome& r) {
 enum class Command { Grant, Passwd, Example };
 const char* const kFaults[] = {"read", "write", "sync", "lock", "size", "full"};
 
-struct IoFaults : ::testing::TestWithParam<std::tuple<Command, const char*>> {
-    static inline TempDir* example = nullptr;
-    static void SetUpTestSuite() {
-        example = new TempDir;
-        ASSERT_EQ(Exec(example->Path().string(), {"example", "shop"}).status, 0);
-    }
-    static void TearDownTestSuite() {
-        delete example;
-        example = nullptr;
-    }
-};
+struct IoFaults : WithExample<std::tuple<Command, const char*>> {};
 
 std::string Name(const ::testing::TestParamInfo<IoFaults::ParamType>& info) {
     static const char* const commands[] = {"Grant", "Passwd", "Example"};

@@ -62,24 +62,7 @@ TEST(Limits, ALogInOver100000MenuItemsAndAMillionUsersKeepsItsMemory) {
             }
             form += "end\n";
         }
-        form += R"(  end
-  object UsersTable: TSQLiteTable
-    DatabaseName = 'users.db'
-    TableName = 'users'
-    Active = True
-  end
-  object UsersSource: TDataSource
-    DataSet = UsersTable
-  end
-  object Rights: TZELRight
-    DataSource = UsersSource
-    LinkedMainMenu = MainMenu1
-    UserAccessRightFieldName = 'rights'
-    UserIDFieldName = 'login'
-    UserPasswordFieldName = 'password'
-  end
-end
-)";
+        form += "  end\n" + zel::test::UserTableFormLines("users.db", false) + "end\n";
         Write(dir.File("big.dfm"), form);
     }
     {

@@ -235,7 +235,7 @@ void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-const char* kMain = R"(object MainForm: TForm
+const std::string kMain = R"(object MainForm: TForm
   object MainMenu1: TMainMenu
     object mnuFile: TMenuItem
       Caption = '&File'
@@ -259,24 +259,8 @@ const char* kMain = R"(object MainForm: TForm
       end
     end
   end
-  object UsersTable: TSQLiteTable
-    DatabaseName = 'shop.db'
-    TableName = 'users'
-    Active = True
-  end
-  object UsersSource: TDataSource
-    DataSet = UsersTable
-  end
-  object Rights: TZELRight
-    DataSource = UsersSource
-    HideDisabledItem = True
-    LinkedMainMenu = MainMenu1
-    UserAccessRightFieldName = 'rights'
-    UserIDFieldName = 'login'
-    UserPasswordFieldName = 'password'
-  end
-end
-)";
+)" + UserTableFormLines("shop.db", true) +
+                          "end\n";
 
 const char* kAdmin = R"(object AdminForm: TForm
   object AdminTable: TSQLiteTable

@@ -45,6 +45,11 @@ inline std::string Slurp(int fd) {
     return data;
 }
 
+inline std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 // Runs `program args` in `dir` with `input` on standard input (never a terminal).
 inline Outcome Exec(const std::string& dir, const std::vector<std::string>& args,
                     const std::string& input = "", const std::string& program = ZEL_TOOL) {
@@ -228,4 +233,17 @@ struct Cli : ::testing::TestWithParam<zel::test::Backend> {
 };
 // What only a database file (or no database at all) shows.
 struct CliFile : Cli {};
+
+// Parameterised tests that each start from a copy of one example, made once for the suite.
+template <class Param> struct WithExample : ::testing::TestWithParam<Param> {
+    static inline TempDir* example = nullptr;
+    static void SetUpTestSuite() {
+        example = new TempDir;
+        ASSERT_EQ(Exec(example->Path().string(), {"example", "shop"}).status, 0);
+    }
+    static void TearDownTestSuite() {
+        delete example;
+        example = nullptr;
+    }
+};
 } // namespace zel::test::cli

@@ -130,6 +130,16 @@ std::string Rights(const std::vector<std::string>& names) {
     return text;
 }
 
+std::string UserTableFormLines(const std::string& database, bool hideDisabledItem) {
+    return "  object UsersTable: TSQLiteTable\n    DatabaseName = '" + database +
+           "'\n    TableName = 'users'\n    Active = True\n  end\n"
+           "  object UsersSource: TDataSource\n    DataSet = UsersTable\n  end\n"
+           "  object Rights: TZELRight\n    DataSource = UsersSource\n" +
+           (hideDisabledItem ? "    HideDisabledItem = True\n" : "") +
+           "    LinkedMainMenu = MainMenu1\n    UserAccessRightFieldName = 'rights'\n"
+           "    UserIDFieldName = 'login'\n    UserPasswordFieldName = 'password'\n  end\n";
+}
+
 std::string BytesFrom(int first) {
     std::string s;
     for (int c = first; c < 256; ++c) {

@@ -66,6 +66,11 @@ std::optional<std::string> QueryText(const std::string& path, const std::string&
 /// An access-right string of `names` (0xFF, then each name and 0xFF).
 std::string Rights(const std::vector<std::string>& names);
 
+/// The form lines, one level in, of a user table `UsersTable` in SQLite file `database`,
+/// its data source `UsersSource` and a provider `Rights` on `MainMenu1` over the fields
+/// login, password and rights.
+std::string UserTableFormLines(const std::string& database, bool hideDisabledItem);
+
 /// Every byte value from `first` to 0xFF, once each and in order.
 std::string BytesFrom(int first);
 
