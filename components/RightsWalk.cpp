@@ -19,7 +19,7 @@ void ApplyRightsWalk(host::TMenuItem& parent, const host::TStringList& granted, 
         }
         host::TMenuItem* item = top.item->Items(top.next++);
         if (!item->IsLine()) {
-            bool isGranted = granted.IndexOf(item->Name()) >= 0;
+            bool isGranted = granted.Contains(item->Name());
             item->SetEnabled(isGranted);
             item->SetVisible(hideDisabled ? isGranted : true);
         }

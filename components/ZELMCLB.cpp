@@ -7,6 +7,7 @@
 #include "zel/host/Palette.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 
 namespace zel {
@@ -98,7 +99,7 @@ void TZELMenuCheckListBox::KeyPress(char& key) {
 }
 
 bool TZELMenuCheckListBox::HasRight(const std::string& name) const {
-    return authorisedMenuItems_->IndexOf(name) >= 0;
+    return authorisedMenuItems_->Contains(name);
 }
 
 int TZELMenuCheckListBox::RowLevel(int row) const {
@@ -146,7 +147,7 @@ void TZELMenuCheckListBox::PrepareMenuData() {
     }
     std::vector<std::string> kept;
     for (const std::string& name : authorisedMenuItems_->Items()) {
-        if (menuItemNames_->IndexOf(name) >= 0) {
+        if (menuItemNames_->Contains(name)) {
             kept.push_back(name);
         }
     }
@@ -200,36 +201,26 @@ void TZELMenuCheckListBox::Grant(const std::string& name) {
     }
 }
 
-void TZELMenuCheckListBox::Revoke(const std::string& name) {
-    int index = authorisedMenuItems_->IndexOf(name);
-    if (index >= 0) {
-        authorisedMenuItems_->Delete(index);
-    }
-}
-
 void TZELMenuCheckListBox::RevokeAll(const std::vector<std::string>& names) {
     // One pass instead of a search and a shift per name: each name removes the first entry
     // still matching it, exactly as revoking the names one after another would.
     if (names.empty()) {
         return;
     }
-    std::unordered_map<std::string, int> pending;
+    std::unordered_map<std::string_view, int, TFoldedHash, TFoldedEqual> pending;
     for (const auto& n : names) {
-        ++pending[FoldCase(n)];
+        ++pending[n];
     }
-    std::vector<std::string> kept;
-    for (const std::string& entry : authorisedMenuItems_->Items()) {
-        auto it = pending.find(FoldCase(entry));
+    std::vector<int> removed;
+    const std::vector<std::string>& entries = authorisedMenuItems_->Items();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto it = pending.find(entries[i]);
         if (it != pending.end() && it->second > 0) {
             --it->second;
-        } else {
-            kept.push_back(entry);
+            removed.push_back(static_cast<int>(i));
         }
     }
-    authorisedMenuItems_->Clear();
-    for (const auto& entry : kept) {
-        authorisedMenuItems_->Add(entry);
-    }
+    authorisedMenuItems_->DeleteMany(removed);
 }
 
 void TZELMenuCheckListBox::ClickCheck() {
@@ -241,19 +232,18 @@ void TZELMenuCheckListBox::ClickCheck() {
     const std::string& name = menuItemNames_->Strings(r);
     if (Checked(r)) {
         Grant(name); // guarded: a right is never granted twice
+        SyncSubTree({});
     } else {
-        Revoke(name);
+        SyncSubTree({name}); // revoked in the one pass that revokes its subtree
     }
-    SyncSubTree();
     BridgeRoute(r);
     ActivateSetting();
 }
 
-void TZELMenuCheckListBox::SyncSubTree() {
+void TZELMenuCheckListBox::SyncSubTree(std::vector<std::string> revoked) {
     const int r = ItemIndex();
     const int d = rowLevels_[static_cast<std::size_t>(r)];
     const bool checked = Checked(r);
-    std::vector<std::string> revoked;
     for (int j = r + 1; j < Count() && rowLevels_[static_cast<std::size_t>(j)] > d; ++j) {
         SetChecked(j, checked);
         if (checked) {

@@ -83,12 +83,12 @@ private:
     void PrepareMenuData();
     void PrepareDataForSubMenu(host::TMenuItem* item, int level);
     void AddRow(const host::TMenuItem& item, int level);
-    void SyncSubTree();
+    /// Gives the subtree of the clicked row its check; `revoked` go with the subtree's.
+    void SyncSubTree(std::vector<std::string> revoked);
     void BridgeRoute(int index);
     void ActivateSetting();
     void ActivateSettingForSubMenu(host::TMenuItem* item);
     void Grant(const std::string& name);
-    void Revoke(const std::string& name);
     void RevokeAll(const std::vector<std::string>& names);
     void ClearRows();
 

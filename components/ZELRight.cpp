@@ -85,7 +85,7 @@ void TZELRight::Loaded() {
 }
 
 bool TZELRight::HasRight(const std::string& name) const {
-    return authorisedMenuItems_->IndexOf(name) >= 0;
+    return authorisedMenuItems_->Contains(name);
 }
 
 void TZELRight::ActivateSetting() {

@@ -3,6 +3,7 @@
 #include "zel/host/TextEncoding.h"
 
 #include <array>
+#include <cstdint>
 
 namespace zel::host {
 
@@ -63,6 +64,15 @@ bool SameText(std::string_view a, std::string_view b) {
         }
     }
     return true;
+}
+
+std::size_t TFoldedHash::operator()(std::string_view text) const {
+    const auto& fold = Table();
+    std::uint64_t h = 14695981039346656037ull; // FNV-1a over the folded bytes
+    for (char c : text) {
+        h = (h ^ fold[static_cast<unsigned char>(c)]) * 1099511628211ull;
+    }
+    return static_cast<std::size_t>(h);
 }
 
 } // namespace zel::host

@@ -1,8 +1,10 @@
 #pragma once
 // TStringList: an ordered list of 8-bit strings, unsorted, duplicates allowed. IndexOf
-// ignores letter case (see CaseFold.h). Look-ups in a long list use an index that is
-// built on the first look-up after a change, so a pass of many look-ups over an unchanged
-// list costs O(1) each.
+// and Contains ignore letter case (see CaseFold.h). A long list keeps an index from its
+// first look-up on: every change keeps it current, so Contains costs O(1) whatever was
+// changed, and IndexOf costs O(1) except on the first call after an entry moved.
+
+#include "zel/host/CaseFold.h"
 
 #include <functional>
 #include <string>
@@ -31,8 +33,14 @@ public:
     void Delete(int index);
     /// Inserts `s` before entry `index` (Count() appends).
     void Insert(int index, const std::string& s);
+    /// Removes the entries at `indices` (ascending, each once) in one pass; later entries
+    /// move up. Raises EStringListError, changing nothing, when one is out of range or out
+    /// of order.
+    void DeleteMany(const std::vector<int>& indices);
     /// Index of the first entry equal to `s` ignoring letter case, or -1.
     int IndexOf(std::string_view s) const;
+    /// True when an entry equals `s` ignoring letter case.
+    bool Contains(std::string_view s) const;
     void Clear();
     int Count() const { return static_cast<int>(items_.size()); }
     /// Entry `index`; raises EStringListError when out of range.
@@ -44,16 +52,24 @@ public:
 private:
     void CheckIndex(int index) const;
     void Invalidate();
+    bool Indexed() const; // builds the index of a long list
+    void Counted(const std::string& s, int index) const;
+    void Uncounted(const std::string& s) const;
     void Changed(TListChange change, int index) {
         if (onChange_) {
             onChange_(change, index);
         }
     }
 
+    struct Entries {
+        int first; // valid while firstsValid_
+        int count;
+    };
     std::vector<std::string> items_;
-    // Folded text -> first index; valid while indexValid_. Add keeps it current.
-    mutable std::unordered_map<std::string, int> index_;
-    mutable bool indexValid_ = false;
+    // Every entry's text, letter case ignored -> where it first stands and how often.
+    mutable std::unordered_map<std::string, Entries, TFoldedHash, TFoldedEqual> index_;
+    mutable bool indexed_ = false;
+    mutable bool firstsValid_ = false;
     TListChangeHandler onChange_;
 };
 

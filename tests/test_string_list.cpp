@@ -2,7 +2,9 @@
 #include "zel/host/Errors.h"
 #include "zel/host/StringList.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace zel::host;
 
@@ -69,4 +71,80 @@ TEST(StringList, EveryByteSurvives) {
     l.Add(all);
     EXPECT_EQ(l.Strings(0), all);
     EXPECT_EQ(l.IndexOf(all), 0);
+}
+
+TEST(StringList, IndexStaysRightThroughAnyChangesAsALinearSearch) {
+    // Random changes to a long list with many equal entries in other letter case; after
+    // each, every look-up answers as a plain search of a copy would.
+    std::mt19937 random(7);
+    const auto name = [&] {
+        std::string n = "n" + std::to_string(random() % 40);
+        return random() % 2 ? n : FoldCase(n) == n ? "N" + n.substr(1) : n;
+    };
+    TStringList l;
+    std::vector<std::string> copy;
+    std::size_t longest = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const int pick = copy.empty() ? 0 : static_cast<int>(random() % copy.size());
+        switch (random() % 7) { // more in than out: the list grows past the index's size
+        case 0:
+        case 5:
+        case 6:
+            copy.push_back(name());
+            l.Add(copy.back());
+            break;
+        case 1:
+            if (!copy.empty()) {
+                copy.erase(copy.begin() + pick);
+                l.Delete(pick);
+            }
+            break;
+        case 2:
+            copy.insert(copy.begin() + pick, name());
+            l.Insert(pick, copy[static_cast<std::size_t>(pick)]);
+            break;
+        case 3:
+            if (!copy.empty()) {
+                copy[static_cast<std::size_t>(pick)] = name();
+                l.SetStrings(pick, copy[static_cast<std::size_t>(pick)]);
+            }
+            break;
+        case 4: {
+            std::vector<int> gone;
+            for (int i = pick; i < static_cast<int>(copy.size()) && gone.size() < 4;
+                 i += 1 + static_cast<int>(random() % 4)) {
+                gone.push_back(i);
+            }
+            for (auto it = gone.rbegin(); it != gone.rend(); ++it) {
+                copy.erase(copy.begin() + *it);
+            }
+            l.DeleteMany(gone);
+            break;
+        }
+        }
+        ASSERT_EQ(l.Items(), copy) << "step " << step;
+        longest = std::max(longest, copy.size());
+        for (int probe = 0; probe < 3; ++probe) {
+            const std::string n = name();
+            const auto at = std::find_if(copy.begin(), copy.end(),
+                                         [&](const std::string& e) { return SameText(e, n); });
+            const int expected = at == copy.end() ? -1 : static_cast<int>(at - copy.begin());
+            ASSERT_EQ(l.Contains(n), expected >= 0) << "step " << step << ", " << n;
+            ASSERT_EQ(l.IndexOf(n), expected) << "step " << step << ", " << n;
+        }
+    }
+    EXPECT_GT(longest, 40u); // long enough for the index, not only the plain search
+}
+
+TEST(StringList, DeleteManyRefusesBadIndicesAndChangesNothing) {
+    TStringList l;
+    for (const char* s : {"a", "b", "c"}) {
+        l.Add(s);
+    }
+    for (const std::vector<int>& bad : {std::vector<int>{0, 3}, {1, 1}, {2, 0}, {-1}}) {
+        EXPECT_THROW(l.DeleteMany(bad), EStringListError);
+        EXPECT_EQ(l.Count(), 3);
+    }
+    l.DeleteMany({0, 2});
+    EXPECT_EQ(l.Items(), std::vector<std::string>{"b"});
 }

@@ -112,7 +112,7 @@ bool Verify(TZELMenuCheckListBox& editor, const TZELRight& provider, const std::
     bool all = true;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         Outcome& o = outcomes[i];
-        const bool held = present && stored.IndexOf(o.name) >= 0;
+        const bool held = present && stored.Contains(o.name);
         if (held == grant) {
             o.state = wasAsAsked[i] ? "unchanged" : (grant ? "granted" : "revoked");
         } else {
