@@ -28,7 +28,6 @@ struct TPgTable::Column {
     std::string name;
     std::string type; // as format_type names it, for casts of parameters
     ColumnKind kind = kText;
-    bool leadsAnIndex = false; // the first column of a valid index without a predicate
 };
 
 // The statements of one opened table, built once from the names the server gave.
@@ -241,16 +240,6 @@ void TPgTable::ResolveTable() {
     if (columns_.empty()) {
         throw EDatabaseError("Table '" + tableName_ + "' in " +
                              DescribeConnection(connectionString_) + " has no columns");
-    }
-    pg::Result indexed =
-        reader_->Exec("SELECT DISTINCT i.indkey[0] FROM pg_index i WHERE i.indrelid = $1::oid AND "
-                      "i.indisvalid AND i.indpred IS NULL",
-                      what, table);
-    for (int row = 0; row < indexed.Rows(); ++row) {
-        const auto at = std::find(attnums.begin(), attnums.end(), indexed.Text(row, 0));
-        if (at != attnums.end()) {
-            columns_[static_cast<std::size_t>(at - attnums.begin())].leadsAnIndex = true;
-        }
     }
     pg::Result key = reader_->Exec(
         "SELECT k.attnum FROM pg_index i, unnest(i.indkey) WITH ORDINALITY AS k(attnum, ord) "
@@ -558,12 +547,14 @@ bool TPgTable::LookUp(std::size_t field, const std::string& text,
     const char* end = text.data() + text.size();
     const auto [p, ec] = std::from_chars(text.data(), end, number);
     const bool canonical = ec == std::errc{} && p == end && std::to_string(number) == text;
-    if (!c.leadsAnIndex || (c.kind == kText && !EqualityServes(c.type)) ||
-        (c.kind == kInteger && !canonical) || c.kind == kFloat || c.kind == kBoolean) {
+    if ((c.kind == kText && !EqualityServes(c.type)) || (c.kind == kInteger && !canonical) ||
+        c.kind == kFloat || c.kind == kBoolean) {
         return false;
     }
     // Every record whose value equals the text by the column's own "=" (a superset of those
-    // that read as it, for these types), each then checked by the exact comparison.
+    // that read as it, for these types), each then checked by the exact comparison. The
+    // server finds them through an index where there is one, else by its own scan, which
+    // sends nothing that does not compare equal.
     const std::string sql =
         KeyAnd(c) + " WHERE " + QuoteIdentifier(c.name) + " = $1::" + c.type + sql_->orderBy;
     const pg::Param param{c.kind == kBytes ? pg::Param::Binary : pg::Param::Text, text};

@@ -85,7 +85,8 @@ private:
     std::vector<pg::Param> KeyParams(const std::vector<TVariant>& key) const;
     /// The key of the first record, in key order, whose column `field` reads as `text`.
     std::optional<std::vector<TVariant>> FindKey(std::size_t field, const std::string& text);
-    /// FindKey through an index, when one serves: false when none does.
+    /// FindKey by the server's own "=", where it finds every record that reads as the text:
+    /// false where it cannot.
     bool LookUp(std::size_t field, const std::string& text,
                 std::optional<std::vector<TVariant>>& key);
     std::optional<std::vector<TVariant>> FirstReadingAs(const pg::Result& r, int kind,

@@ -70,7 +70,22 @@ SQLiteFinder::SQLiteFinder(sqlite3* db, const std::string& table, const std::str
                            const std::string& column, const std::string& declaredType)
     : db_(db) {
     const std::string select = "SELECT " + rowid + ", " + column + " FROM " + table;
-    sqlite3_prepare_v2(db_, (select + " ORDER BY " + rowid).c_str(), -1, &scan_, nullptr);
+    const std::string order = " ORDER BY " + rowid;
+    // SQLite compares while it moves, and only candidates come back: those holding the
+    // text's bytes (a text, a BLOB, or an integer, which reads as SQLite writes it) and,
+    // for a text that may be a number, every real. A column whose values the statements
+    // cannot compare (its collation unknown here) is stepped through whole.
+    const std::string bytes = "CAST(" + column + " AS BLOB) COLLATE BINARY = ?1";
+    sqlite3_prepare_v2(db_, (select + " WHERE " + bytes + order).c_str(), -1, &scan_, nullptr);
+    sqlite3_prepare_v2(
+        db_, (select + " WHERE " + bytes + " OR typeof(" + column + ") = 'real'" + order).c_str(),
+        -1, &scanNumber_, nullptr);
+    if (scan_ == nullptr || scanNumber_ == nullptr) {
+        sqlite3_finalize(scan_);
+        sqlite3_finalize(scanNumber_);
+        scanNumber_ = nullptr;
+        sqlite3_prepare_v2(db_, (select + order).c_str(), -1, &scan_, nullptr);
+    }
     // Every form in which a stored value could read as the text: never converted, so the
     // index finds exactly the rows whose stored value equals one of them.
     const std::string lookup = select + " WHERE " + column + " IN (?1, ?2, ?3, ?4)";
@@ -81,6 +96,7 @@ SQLiteFinder::SQLiteFinder(sqlite3* db, const std::string& table, const std::str
 
 SQLiteFinder::~SQLiteFinder() {
     sqlite3_finalize(scan_);
+    sqlite3_finalize(scanNumber_);
     sqlite3_finalize(lookup_);
 }
 
@@ -94,23 +110,35 @@ SQLiteFinder::Result SQLiteFinder::Scan(const std::string& text) {
         r.failed = true;
         return r;
     }
+    sqlite3_stmt* scan = scan_;
+    if (scanNumber_ != nullptr) {
+        // A real reads as the text only if the text reads back as a number (VarToStr writes
+        // the shortest form that does).
+        double real = 0;
+        const char* end = text.data() + text.size();
+        const auto [p, ec] = std::from_chars(text.data(), end, real);
+        scan = ec == std::errc{} && p == end ? scanNumber_ : scan_;
+        sqlite3_bind_blob(scan, 1, text.empty() ? "" : text.data(), static_cast<int>(text.size()),
+                          SQLITE_STATIC);
+    }
     std::optional<std::int64_t> after;
     int rc;
-    while ((rc = sqlite3_step(scan_)) == SQLITE_ROW) {
-        const std::int64_t rowid = sqlite3_column_int64(scan_, 0);
+    while ((rc = sqlite3_step(scan)) == SQLITE_ROW) {
+        const std::int64_t rowid = sqlite3_column_int64(scan, 0);
         if (after && rowid <= *after) {
             r.rowid = rowid; // a damaged b-tree: stop, never go round in circles
             r.before = after;
             break;
         }
         after = rowid;
-        if (Matches(scan_, 1, text)) {
+        if (Matches(scan, 1, text)) {
             r.rowid = rowid;
             break;
         }
     }
     r.failed = rc != SQLITE_ROW && rc != SQLITE_DONE;
-    sqlite3_reset(scan_);
+    sqlite3_reset(scan);
+    sqlite3_clear_bindings(scan); // the text bound goes with this call
     return r;
 }
 
@@ -142,6 +170,7 @@ SQLiteFinder::Result SQLiteFinder::Lookup(const std::string& text) {
     }
     r.failed = rc != SQLITE_DONE;
     sqlite3_reset(lookup_);
+    sqlite3_clear_bindings(lookup_);
     return r;
 }
 

@@ -5,8 +5,9 @@
 //
 // When an index can find the candidates (the column has TEXT or no affinity, so that a
 // bound value is never converted, and the query plan uses an index), they are fetched
-// through it and each checked by that exact comparison; otherwise every row is stepped
-// through reading that one column. Both give the same row.
+// through it; otherwise SQLite steps through the table comparing the column's bytes and
+// returns the candidates in row-id order. Each candidate is checked by that exact
+// comparison, so both give the same row.
 
 #include <cstdint>
 #include <optional>
@@ -41,8 +42,9 @@ private:
     Result Lookup(const std::string& text);
 
     sqlite3* db_;
-    sqlite3_stmt* scan_ = nullptr;
-    sqlite3_stmt* lookup_ = nullptr; // only when an index serves it
+    sqlite3_stmt* scan_ = nullptr;       // candidates by their bytes, or every row
+    sqlite3_stmt* scanNumber_ = nullptr; // those and every real; none when scan_ takes all
+    sqlite3_stmt* lookup_ = nullptr;     // only when an index serves it
 };
 
 } // namespace zel::host
