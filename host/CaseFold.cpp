@@ -72,7 +72,9 @@ std::size_t TFoldedHash::operator()(std::string_view text) const {
     for (char c : text) {
         h = (h ^ fold[static_cast<unsigned char>(c)]) * 1099511628211ull;
     }
-    return static_cast<std::size_t>(h);
+    // Mixed, so that the low bits a power-of-two table uses depend on every bit.
+    h = (h ^ (h >> 33)) * 0xff51afd7ed558ccdull;
+    return static_cast<std::size_t>(h ^ (h >> 33));
 }
 
 } // namespace zel::host

@@ -36,10 +36,13 @@ void TConnection::Disconnect() {
 }
 
 TChangeSignal::~TChangeSignal() {
-    if (destroyedFlag_ != nullptr) {
-        *destroyedFlag_ = true;
+    if (state_ == nullptr) {
+        return;
     }
-    for (auto& slot : slots_) {
+    if (state_->destroyedFlag != nullptr) {
+        *state_->destroyedFlag = true;
+    }
+    for (auto& slot : state_->observers) {
         if (slot->connection != nullptr) {
             slot->connection->signal_ = nullptr;
             slot->connection->slot_ = nullptr;
@@ -48,26 +51,30 @@ TChangeSignal::~TChangeSignal() {
 }
 
 TConnection TChangeSignal::Subscribe(TChangeHandler handler) {
+    if (state_ == nullptr) {
+        state_ = std::make_unique<State>();
+    }
     auto slot = std::make_unique<TConnection::Slot>();
     slot->handler = std::move(handler);
     TConnection connection;
     connection.signal_ = this;
     connection.slot_ = slot.get();
     slot->connection = &connection;
-    slots_.push_back(std::move(slot));
+    state_->observers.push_back(std::move(slot));
     // The returned object is moved (or elided) into the caller's; the move constructor
     // re-points the slot at it.
     return connection;
 }
 
 void TChangeSignal::EmitSlow(const TChange& change) {
+    State& state = *state_; // lives as long as this signal
     bool destroyed = false;
-    bool* outerFlag = destroyedFlag_;
-    destroyedFlag_ = &destroyed;
-    ++emitting_;
-    const std::size_t count = slots_.size(); // observers added during the call wait
-    for (std::size_t i = 0; i < count && i < slots_.size(); ++i) {
-        TConnection::Slot* slot = slots_[i].get();
+    bool* outerFlag = state.destroyedFlag;
+    state.destroyedFlag = &destroyed;
+    ++state.emitting;
+    const std::size_t count = state.observers.size(); // observers added during the call wait
+    for (std::size_t i = 0; i < count && i < state.observers.size(); ++i) {
+        TConnection::Slot* slot = state.observers[i].get();
         if (slot->connection != nullptr && slot->handler) {
             slot->handler(change);
             if (destroyed) {
@@ -78,9 +85,9 @@ void TChangeSignal::EmitSlow(const TChange& change) {
             }
         }
     }
-    --emitting_;
-    destroyedFlag_ = outerFlag;
-    if (emitting_ == 0) {
+    --state.emitting;
+    state.destroyedFlag = outerFlag;
+    if (state.emitting == 0) {
         Squeeze();
     }
 }
@@ -90,15 +97,16 @@ void TChangeSignal::Release(TConnection::Slot* slot) {
         return;
     }
     slot->connection = nullptr;
-    if (emitting_ == 0) {
+    if (state_->emitting == 0) {
         Squeeze();
     }
 }
 
 void TChangeSignal::Squeeze() {
-    slots_.erase(std::remove_if(slots_.begin(), slots_.end(),
-                                [](const auto& s) { return s->connection == nullptr; }),
-                 slots_.end());
+    auto& observers = state_->observers;
+    observers.erase(std::remove_if(observers.begin(), observers.end(),
+                                   [](const auto& s) { return s->connection == nullptr; }),
+                    observers.end());
 }
 
 } // namespace zel::host

@@ -64,11 +64,11 @@ public:
     /// Calls every observer subscribed before the call, in subscription order. Observers
     /// may unsubscribe, subscribe or destroy the subject from inside the call.
     void Emit(const TChange& change) {
-        if (!slots_.empty()) {
+        if (HasObservers()) {
             EmitSlow(change);
         }
     }
-    bool HasObservers() const { return !slots_.empty(); }
+    bool HasObservers() const { return state_ != nullptr && !state_->observers.empty(); }
 
     /// A property setter's whole work: store `value` and announce `kind`, if it changed.
     template <class T> void Assign(T& field, const T& value, TChangeKind kind) {
@@ -84,9 +84,14 @@ private:
     void Release(TConnection::Slot* slot);
     void Squeeze();
 
-    std::vector<std::unique_ptr<TConnection::Slot>> slots_;
-    int emitting_ = 0;
-    bool* destroyedFlag_ = nullptr;
+    struct State {
+        std::vector<std::unique_ptr<TConnection::Slot>> observers; // Qt takes "slots"
+        int emitting = 0;
+        bool* destroyedFlag = nullptr;
+    };
+    // Made by the first Subscribe: most subjects never have an observer, and a menu of
+    // many items should not pay for one each.
+    std::unique_ptr<State> state_;
 };
 
 struct TConnection::Slot {

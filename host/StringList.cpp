@@ -1,6 +1,5 @@
 #include "zel/host/StringList.h"
 
-#include "zel/host/CaseFold.h"
 #include "zel/host/Errors.h"
 
 namespace zel::host {
@@ -8,12 +7,13 @@ namespace zel::host {
 namespace {
 // Below this size a plain scan is cheaper than keeping an index.
 constexpr int kIndexThreshold = 16;
+constexpr std::uint32_t kEmpty = UINT32_MAX;
 } // namespace
 
 TStringList& TStringList::operator=(const TStringList& other) {
     if (this != &other) {
         items_ = other.items_;
-        Invalidate();
+        indexed_ = false;
         Changed(TListChange::Cleared, -1);
         for (int i = 0; i < Count(); ++i) {
             Changed(TListChange::Inserted, i);
@@ -26,7 +26,7 @@ int TStringList::Add(const std::string& s) {
     items_.push_back(s);
     const int index = Count() - 1;
     if (indexed_) {
-        Counted(s, index); // appended: no other entry moves
+        Appended(); // no other entry moves
     }
     Changed(TListChange::Inserted, index);
     return index;
@@ -34,11 +34,8 @@ int TStringList::Add(const std::string& s) {
 
 void TStringList::Delete(int index) {
     CheckIndex(index);
-    if (indexed_) {
-        Uncounted(items_[static_cast<std::size_t>(index)]);
-        firstsValid_ = firstsValid_ && index == Count() - 1;
-    }
     items_.erase(items_.begin() + index);
+    indexed_ = false;
     Changed(TListChange::Deleted, index);
 }
 
@@ -55,13 +52,6 @@ void TStringList::DeleteMany(const std::vector<int>& indices) {
     if (indices.empty()) {
         return;
     }
-    if (indexed_) {
-        for (int index : indices) {
-            Uncounted(items_[static_cast<std::size_t>(index)]);
-        }
-        firstsValid_ =
-            firstsValid_ && indices.front() == Count() - static_cast<int>(indices.size());
-    }
     auto kept = static_cast<std::size_t>(indices.front());
     std::size_t next = 0;
     for (std::size_t i = kept; i < items_.size(); ++i) {
@@ -72,6 +62,7 @@ void TStringList::DeleteMany(const std::vector<int>& indices) {
         }
     }
     items_.resize(kept);
+    indexed_ = false;
     // Last first, so that each index told still names the entry it named.
     for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
         Changed(TListChange::Deleted, *it);
@@ -83,15 +74,19 @@ void TStringList::Insert(int index, const std::string& s) {
         throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
     }
     items_.insert(items_.begin() + index, s);
-    if (indexed_) {
-        firstsValid_ = firstsValid_ && index == Count() - 1;
-        Counted(s, index);
+    if (indexed_ && index == Count() - 1) {
+        Appended();
+    } else {
+        indexed_ = false;
     }
     Changed(TListChange::Inserted, index);
 }
 
 int TStringList::IndexOf(std::string_view s) const {
-    if (!Indexed()) {
+    if (!indexed_ && Count() >= kIndexThreshold) {
+        Rebuild();
+    }
+    if (!indexed_) {
         for (int i = 0; i < Count(); ++i) {
             if (SameText(items_[static_cast<std::size_t>(i)], s)) {
                 return i;
@@ -99,30 +94,18 @@ int TStringList::IndexOf(std::string_view s) const {
         }
         return -1;
     }
-    const auto found = index_.find(s);
-    if (found == index_.end()) {
-        return -1;
-    }
-    if (!firstsValid_) { // entries moved: where each first stands, in one pass
-        for (auto& entry : index_) {
-            entry.second.first = -1;
-        }
-        for (int i = 0; i < Count(); ++i) {
-            int& first = index_.find(items_[static_cast<std::size_t>(i)])->second.first;
-            first = first < 0 ? i : first;
-        }
-        firstsValid_ = true;
-    }
-    return found->second.first;
+    const std::uint32_t first = slots_[Slot(s)];
+    return first == kEmpty ? -1 : static_cast<int>(first);
 }
 
 bool TStringList::Contains(std::string_view s) const {
-    return Indexed() ? index_.find(s) != index_.end() : IndexOf(s) >= 0;
+    return IndexOf(s) >= 0;
 }
 
 void TStringList::Clear() {
     items_.clear();
-    Invalidate();
+    indexed_ = false;
+    slots_ = {}; // a long list's index is not kept for a short one
     Changed(TListChange::Cleared, -1);
 }
 
@@ -133,13 +116,8 @@ const std::string& TStringList::Strings(int index) const {
 
 void TStringList::SetStrings(int index, const std::string& s) {
     CheckIndex(index);
-    std::string& entry = items_[static_cast<std::size_t>(index)];
-    if (indexed_) {
-        Uncounted(entry);
-        Counted(s, index);
-        firstsValid_ = false;
-    }
-    entry = s;
+    items_[static_cast<std::size_t>(index)] = s;
+    indexed_ = false;
     Changed(TListChange::Replaced, index);
 }
 
@@ -149,36 +127,41 @@ void TStringList::CheckIndex(int index) const {
     }
 }
 
-void TStringList::Invalidate() {
-    indexed_ = false;
-    firstsValid_ = false;
-    index_.clear();
-}
-
-bool TStringList::Indexed() const {
-    if (!indexed_ && Count() >= kIndexThreshold) {
-        index_.reserve(items_.size());
-        for (int i = 0; i < Count(); ++i) {
-            Counted(items_[static_cast<std::size_t>(i)], i);
-        }
-        indexed_ = true;
-        firstsValid_ = true;
+std::size_t TStringList::Slot(std::string_view s) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = TFoldedHash{}(s)&mask;
+    while (slots_[slot] != kEmpty && !SameText(items_[slots_[slot]], s)) {
+        slot = (slot + 1) & mask;
     }
-    return indexed_;
+    return slot;
 }
 
-void TStringList::Counted(const std::string& s, int index) const {
-    if (auto it = index_.find(s); it != index_.end()) {
-        ++it->second.count;
+void TStringList::Rebuild() const {
+    std::size_t size = 32;
+    while (size < 2 * items_.size()) {
+        size *= 2;
+    }
+    slots_.assign(size, kEmpty);
+    used_ = 0;
+    indexed_ = true;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        Place(static_cast<std::uint32_t>(i));
+    }
+}
+
+void TStringList::Appended() {
+    if (2 * (used_ + 1) > slots_.size()) {
+        Rebuild();
     } else {
-        index_.emplace(s, Entries{index, 1});
+        Place(static_cast<std::uint32_t>(items_.size() - 1));
     }
 }
 
-void TStringList::Uncounted(const std::string& s) const {
-    auto it = index_.find(s);
-    if (--it->second.count == 0) {
-        index_.erase(it);
+void TStringList::Place(std::uint32_t index) const {
+    std::uint32_t& slot = slots_[Slot(items_[index])];
+    if (slot == kEmpty) { // else an earlier equal entry stays the first
+        slot = index;
+        ++used_;
     }
 }
 

@@ -1,15 +1,16 @@
 #pragma once
 // TStringList: an ordered list of 8-bit strings, unsorted, duplicates allowed. IndexOf
 // and Contains ignore letter case (see CaseFold.h). A long list keeps an index from its
-// first look-up on: every change keeps it current, so Contains costs O(1) whatever was
-// changed, and IndexOf costs O(1) except on the first call after an entry moved.
+// first look-up on, four to sixteen bytes an entry: appending keeps it current, any other
+// change has the next look-up build it again in one pass. A pass of look-ups, between
+// any changes, costs O(1) each.
 
 #include "zel/host/CaseFold.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace zel::host {
@@ -51,25 +52,23 @@ public:
 
 private:
     void CheckIndex(int index) const;
-    void Invalidate();
-    bool Indexed() const; // builds the index of a long list
-    void Counted(const std::string& s, int index) const;
-    void Uncounted(const std::string& s) const;
+    /// The slot that holds `s`'s first position, or the empty slot where it would go.
+    std::size_t Slot(std::string_view s) const;
+    void Rebuild() const;
+    void Appended();
+    void Place(std::uint32_t index) const;
     void Changed(TListChange change, int index) {
         if (onChange_) {
             onChange_(change, index);
         }
     }
 
-    struct Entries {
-        int first; // valid while firstsValid_
-        int count;
-    };
     std::vector<std::string> items_;
-    // Every entry's text, letter case ignored -> where it first stands and how often.
-    mutable std::unordered_map<std::string, Entries, TFoldedHash, TFoldedEqual> index_;
+    // Open addressing over the entries' texts, letter case ignored: each used slot holds
+    // the position of a text's first entry. At most half the slots are used.
+    mutable std::vector<std::uint32_t> slots_;
+    mutable std::size_t used_ = 0;
     mutable bool indexed_ = false;
-    mutable bool firstsValid_ = false;
     TListChangeHandler onChange_;
 };
 
