@@ -473,9 +473,5 @@ BENCHMARK(PropagationClick)->SIZES;
 BENCHMARK(PropagationClick_Baseline)->SIZES;
 BENCHMARK(FormRead)->SIZES;
 BENCHMARK(FormRead_Baseline)->SIZES;
-BENCHMARK(MatrixPerCell)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(MatrixPerCell_Baseline)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(MatrixPerCell)->SIZES;
+BENCHMARK(MatrixPerCell_Baseline)->SIZES;
