@@ -73,8 +73,9 @@ SQLiteFinder::SQLiteFinder(sqlite3* db, const std::string& table, const std::str
     const std::string order = " ORDER BY " + rowid;
     // SQLite compares while it moves, and only candidates come back: those holding the
     // text's bytes (a text, a BLOB, or an integer, which reads as SQLite writes it) and,
-    // for a text that may be a number, every real. A column whose values the statements
-    // cannot compare (its collation unknown here) is stepped through whole.
+    // for a text that may be a number, every real. The binary collation overrides the
+    // column's, which might be unknown here. Should the statements not prepare after all,
+    // every row is stepped through.
     const std::string bytes = "CAST(" + column + " AS BLOB) COLLATE BINARY = ?1";
     sqlite3_prepare_v2(db_, (select + " WHERE " + bytes + order).c_str(), -1, &scan_, nullptr);
     sqlite3_prepare_v2(

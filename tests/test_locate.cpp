@@ -5,6 +5,8 @@
 #include "zel/host/SQLiteTable.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <string_view>
 
 using namespace zel::host;
 using zel::test::ExecSql;
@@ -144,4 +146,30 @@ TEST(Locate, OnPostgresTheIndexFindsWhatTheScanFindsForEveryColumnType) {
             }
         }
     }
+}
+
+TEST(Locate, AColumnWhoseCollationOnlyItsApplicationKnowsIsStillSearched) {
+    // Made by an application that registered the collation; this connection never has it.
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    sqlite3* made = nullptr;
+    ASSERT_EQ(sqlite3_open(db.c_str(), &made), SQLITE_OK);
+    sqlite3_create_collation(made, "appcase", SQLITE_UTF8, nullptr,
+                             [](void*, int a, const void* x, int b, const void* y) {
+                                 return std::string_view(static_cast<const char*>(x), a)
+                                     .compare(std::string_view(static_cast<const char*>(y), b));
+                             });
+    ASSERT_EQ(sqlite3_exec(made,
+                           "CREATE TABLE u (id TEXT COLLATE appcase, v TEXT); CREATE INDEX u_id ON "
+                           "u (id); INSERT INTO u VALUES ('bob', 'first'), ('ann', 'second')",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(made);
+    TSQLiteTable t(nullptr);
+    t.SetDatabaseName(db);
+    t.SetTableName("u");
+    t.Open();
+    EXPECT_TRUE(t.Locate("id", "ann"));
+    EXPECT_EQ(t.FieldByName("v").AsString(), "second");
+    EXPECT_FALSE(t.Locate("id", "Ann"));
 }
