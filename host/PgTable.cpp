@@ -364,12 +364,7 @@ bool TPgTable::FetchBatch() {
             reader_->Exec("FETCH FORWARD " + std::to_string(batchRows_) + " FROM " + kCursor, what);
         rows.reserve(static_cast<std::size_t>(r.Rows()));
         for (int row = 0; row < r.Rows(); ++row) {
-            std::vector<TVariant> values;
-            values.reserve(columns_.size());
-            for (std::size_t c = 0; c < columns_.size(); ++c) {
-                values.push_back(ReadValue(r, row, static_cast<int>(c), columns_[c].kind));
-            }
-            rows.push_back(std::move(values));
+            rows.push_back(RowOf(r, row));
         }
         if (r.Rows() < batchRows_) {
             cursorEnded_ = true;
@@ -450,9 +445,7 @@ bool TPgTable::InternalReread(std::vector<TVariant>& values) {
     if (r.Rows() != 1) {
         return false; // gone: stay where we were, the old values untouched
     }
-    for (std::size_t c = 0; c < columns_.size(); ++c) {
-        batch_[position_][c] = ReadValue(r, 0, static_cast<int>(c), columns_[c].kind);
-    }
+    batch_[position_] = RowOf(r, 0);
     Deliver(values);
     return true;
 }
@@ -480,13 +473,18 @@ bool TPgTable::ReadLastRow() {
     if (r.Rows() == 0) {
         return false;
     }
-    std::vector<TVariant> row;
-    for (std::size_t c = 0; c < columns_.size(); ++c) {
-        row.push_back(ReadValue(r, 0, static_cast<int>(c), columns_[c].kind));
-    }
-    batch_.push_back(std::move(row));
+    batch_.push_back(RowOf(r, 0));
     position_ = 0;
     return true;
+}
+
+std::vector<TVariant> TPgTable::RowOf(const pg::Result& r, int row) const {
+    std::vector<TVariant> values;
+    values.reserve(columns_.size());
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        values.push_back(ReadValue(r, row, static_cast<int>(c), columns_[c].kind));
+    }
+    return values;
 }
 
 namespace {
@@ -610,10 +608,15 @@ std::optional<bool> TPgTable::InternalLocate(int field, const std::string& text,
     const std::optional<std::vector<TVariant>> key = FindKey(static_cast<std::size_t>(field), text);
     batch_.clear();
     if (key) {
-        // Reading goes on from the record found, as it would after a scan to it.
-        if (!StartCursor(&*key, true) || KeyOf(batch_.front()) != *key) {
+        // The record found, alone: reading goes on after it as it would after a scan to it,
+        // through a cursor that the first Next opens.
+        pg::Result r = reader_->Exec(sql_->reread, "Cannot read " + DisplayName(), KeyParams(*key));
+        if (r.Rows() != 1) {
             return std::nullopt; // deleted in between: the slow way decides
         }
+        batch_.push_back(RowOf(r, 0));
+        position_ = 0;
+        cursorEnded_ = false;
         Deliver(values);
         return true;
     }

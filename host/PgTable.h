@@ -79,6 +79,8 @@ private:
     bool FetchBatch();
     /// Makes the last record, alone, the batch; false when the table is empty.
     bool ReadLastRow();
+    /// Row `row` of `r`, which holds every column in table order.
+    std::vector<TVariant> RowOf(const pg::Result& r, int row) const;
     void Deliver(std::vector<TVariant>& values);
     std::vector<TVariant> KeyOf(const std::vector<TVariant>& row) const;
     /// The statement parameters that name the record of `key`.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <string_view>
+#include <tuple>
 
 using namespace zel::host;
 using zel::test::ExecSql;
@@ -14,21 +15,30 @@ using zel::test::TempDir;
 using zel::test::UserStore;
 
 namespace {
-// Where a loop of First, Next and the comparison stops: the value of `v` there and Eof.
-std::pair<std::string, bool> ByLoop(TDataSet& t, const std::string& text) {
+// The value of `v` and Eof where a search stopped, and again after one Next from there.
+using Stop = std::tuple<std::string, bool, std::string, bool>;
+Stop Here(TDataSet& t) {
+    const std::string v = t.FieldByName("v").AsString();
+    const bool eof = t.Eof();
+    t.Next();
+    return {v, eof, t.FieldByName("v").AsString(), t.Eof()};
+}
+
+// Where a loop of First, Next and the comparison stops.
+Stop ByLoop(TDataSet& t, const std::string& text) {
     for (t.First(); !t.Eof(); t.Next()) {
         const TField& id = t.FieldByName("id");
         if (!id.IsNull() && id.AsString() == text) {
             break;
         }
     }
-    return {t.FieldByName("v").AsString(), t.Eof()};
+    return Here(t);
 }
 
-std::pair<std::string, bool> ByLocate(TDataSet& t, const std::string& text) {
+Stop ByLocate(TDataSet& t, const std::string& text) {
     const bool found = t.Locate("ID", text);
     EXPECT_EQ(found, !t.Eof());
-    return {t.FieldByName("v").AsString(), t.Eof()};
+    return Here(t);
 }
 
 const std::vector<std::string> kProbes = {"42",
