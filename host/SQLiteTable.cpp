@@ -282,6 +282,7 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
         nextBatch_ = Prepare(select + " WHERE " + rowidName_ + " > ?1" + order);
         fromBatch_ = Prepare(select + " WHERE " + rowidName_ + " >= ?1" + order);
         lastRow_ = Prepare(select + " ORDER BY " + rowidName_ + " DESC LIMIT 1");
+        oneRow_ = Prepare(select + " WHERE " + rowidName_ + " = ?1");
     } catch (...) {
         InternalClose();
         throw;
@@ -291,7 +292,7 @@ std::vector<std::string> TSQLiteTable::InternalOpen() {
 
 void TSQLiteTable::InternalClose() {
     finders_.clear(); // their statements go before the connection
-    for (sqlite3_stmt** statement : {&firstBatch_, &nextBatch_, &fromBatch_, &lastRow_}) {
+    for (sqlite3_stmt** statement : {&firstBatch_, &nextBatch_, &fromBatch_, &lastRow_, &oneRow_}) {
         sqlite3_finalize(*statement);
         *statement = nullptr;
     }
@@ -370,7 +371,7 @@ std::optional<bool> TSQLiteTable::InternalLocate(int field, const std::string& t
     }
     batch_.clear();
     if (r.rowid) {
-        if (!Fetch(fromBatch_, *r.rowid, std::nullopt) || batch_.front().rowid != *r.rowid) {
+        if (!Fetch(oneRow_, *r.rowid, std::nullopt)) {
             throw EDatabaseError("Cannot read " + DisplayName() + ": row id " +
                                  std::to_string(*r.rowid) + " was found and then not read");
         }
