@@ -1,7 +1,7 @@
 #pragma once
 // TStringList: an ordered list of 8-bit strings, unsorted, duplicates allowed. IndexOf
 // and Contains ignore letter case (see CaseFold.h). A long list keeps an index from its
-// first look-up on, four to sixteen bytes an entry: appending keeps it current, any other
+// first look-up on, 8 to 16 bytes an entry: appending keeps it current, any other
 // change has the next look-up build it again in one pass. A pass of look-ups, between
 // any changes, costs O(1) each.
 
