@@ -266,15 +266,25 @@ static void RightsWalkLiteral(benchmark::State& state) {
     state.counters["units"] = items;
 }
 
+namespace {
+// A menu of n items and an editor showing it.
+struct EditorOnMenu {
+    TForm form{nullptr};
+    TMainMenu* menu;
+    TZELMenuCheckListBox* editor;
+    explicit EditorOnMenu(int items)
+        : menu(BuildMenu(form, items)), editor(new TZELMenuCheckListBox(&form)) {
+        editor->SetLinkedMainMenu(menu);
+    }
+};
+} // namespace
+
 // The editor's rows rebuilt from the menu; the baseline walks it building the same texts.
 static void EditorRebuild(benchmark::State& state) {
     const int items = static_cast<int>(state.range(0));
-    TForm form(nullptr);
-    TMainMenu* menu = BuildMenu(form, items);
-    auto* editor = new TZELMenuCheckListBox(&form);
-    editor->SetLinkedMainMenu(menu);
+    EditorOnMenu e(items);
     for (auto _ : state) {
-        editor->SetupAccessRight();
+        e.editor->SetupAccessRight();
     }
     state.counters["units"] = items;
 }
@@ -307,15 +317,12 @@ static void EditorRebuild_Baseline(benchmark::State& state) {
 // before), previewed on the menu; the baseline revokes and walks that subtree by hand.
 static void PropagationClick(benchmark::State& state) {
     const int items = static_cast<int>(state.range(0));
-    TForm form(nullptr);
-    TMainMenu* menu = BuildMenu(form, items);
-    auto* editor = new TZELMenuCheckListBox(&form);
-    editor->SetLinkedMainMenu(menu);
+    EditorOnMenu e(items);
     for (auto _ : state) {
         state.PauseTiming();
-        editor->GrantAllRight();
+        e.editor->GrantAllRight();
         state.ResumeTiming();
-        editor->ToggleRow(0);
+        e.editor->ToggleRow(0);
     }
     state.counters["units"] = items / 10;
 }

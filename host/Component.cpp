@@ -1,5 +1,6 @@
 #include "zel/host/Component.h"
 
+#include "zel/host/CaseFold.h"
 #include "zel/host/Errors.h"
 
 #include <string_view>
@@ -8,42 +9,14 @@
 
 namespace zel::host {
 
-namespace {
-// Names are identifiers (ASCII), compared with ASCII letter case ignored.
-char Fold(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-struct FoldedHash {
-    std::size_t operator()(std::string_view s) const {
-        std::size_t h = 14695981039346656037ull;
-        for (char c : s) {
-            h = (h ^ static_cast<unsigned char>(Fold(c))) * 1099511628211ull;
-        }
-        return h;
-    }
-};
-struct FoldedEqual {
-    bool operator()(std::string_view a, std::string_view b) const {
-        if (a.size() != b.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (Fold(a[i]) != Fold(b[i])) {
-                return false;
-            }
-        }
-        return true;
-    }
-};
-} // namespace
-
 // Owned components in creation order. A destroyed component leaves a hole that is squeezed
 // out lazily, so freeing one of many components costs O(1). The name index refers to each
 // component's own name, which stays put while it is indexed.
 struct TComponent::Owned {
     std::vector<TComponent*> list;
     std::size_t holes = 0;
-    std::unordered_map<std::string_view, TComponent*, FoldedHash, FoldedEqual> byName;
+    // Names are identifiers (ASCII), so every text setting folds them alike.
+    std::unordered_map<std::string_view, TComponent*, TFoldedHash, TFoldedEqual> byName;
 };
 
 TComponent::Owned& TComponent::Own() {

@@ -416,16 +416,11 @@ bool TSQLiteTable::InternalReread(std::vector<TVariant>& values) {
     if (batch_.empty()) {
         return false;
     }
-    const std::int64_t current = currentRowid_;
-    std::vector<Row> kept = batch_;
-    const std::size_t keptPosition = position_;
-    if (Fetch(fromBatch_, current, std::nullopt) && batch_.front().rowid == current) {
-        Deliver(values);
-        return true;
+    if (!Fetch(oneRow_, currentRowid_, std::nullopt)) {
+        return false; // gone: Fetch left the batch, and the old values, as they were
     }
-    batch_ = std::move(kept); // gone: stay where we were, the old values untouched
-    position_ = keptPosition;
-    return false;
+    Deliver(values);
+    return true;
 }
 
 bool TSQLiteTable::InternalRefresh(std::vector<TVariant>& values) {

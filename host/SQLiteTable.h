@@ -90,9 +90,9 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* firstBatch_ = nullptr;
     sqlite3_stmt* nextBatch_ = nullptr;
-    sqlite3_stmt* fromBatch_ = nullptr; // rows from a row id on (Refresh, Reread)
+    sqlite3_stmt* fromBatch_ = nullptr; // rows from a row id on (Refresh)
     sqlite3_stmt* lastRow_ = nullptr;   // the last row (Refresh past the end)
-    sqlite3_stmt* oneRow_ = nullptr;    // the row of a row id (Locate: Next reads on)
+    sqlite3_stmt* oneRow_ = nullptr;    // the row of a row id (Locate, Reread)
     std::string rowidName_;
     std::vector<std::string> columns_;
     std::vector<std::string> columnTypes_;               // as declared
