@@ -89,8 +89,14 @@ bool TZELRight::HasRight(const std::string& name) const {
 }
 
 void TZELRight::ActivateSetting() {
-    FreeSpecialItems();
-    ActivateSettingForSubMenu(&RequireMenuRoot(linkedMainMenu_, *this));
+    try {
+        FreeSpecialItems();
+        ActivateSettingForSubMenu(&RequireMenuRoot(linkedMainMenu_, *this));
+    } catch (...) {
+        changes_.Emit({TChangeKind::Imposed});
+        throw;
+    }
+    changes_.Emit({TChangeKind::Imposed});
 }
 
 void TZELRight::ActivateSettingForSubMenu(TMenuItem* item) {
@@ -160,6 +166,8 @@ bool TZELRight::LoadSetting() {
             try {
                 if (linkedMainMenu_ != nullptr) {
                     ActivateSetting();
+                } else {
+                    changes_.Emit({TChangeKind::Imposed}); // what follows the list still must
                 }
             } catch (...) { // best effort: the failure is already being reported
             }

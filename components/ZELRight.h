@@ -4,6 +4,7 @@
 // main menu (ActivateSetting): granted items are enabled, the others disabled and, with
 // HideDisabledItem, hidden; items whose caption begins with "<" are destroyed first.
 
+#include "zel/host/ChangeSignal.h"
 #include "zel/host/Component.h"
 #include "zel/host/DataSource.h"
 #include "zel/host/Menus.h"
@@ -50,8 +51,14 @@ public:
     /// compared as text (PasswordCheck.h).
     bool LoadSetting();
     /// Destroys special items, then imposes the granted list on the linked menu. Raises
-    /// EMenuError when no menu is linked.
+    /// EMenuError when no menu is linked. Observers hear TChangeKind::Imposed after every
+    /// call, failed ones included, since the granted list may have changed before it.
     void ActivateSetting();
+    /// Observes ActivateSetting, for what follows the rights outside the menu (actions
+    /// guarded by a right on a Qt window).
+    [[nodiscard]] host::TConnection Subscribe(host::TChangeHandler handler) {
+        return changes_.Subscribe(std::move(handler));
+    }
     /// Whether `name` is granted (letter case ignored).
     bool HasRight(const std::string& name) const;
     /// Why the last LoadSetting failed: the text of the error it caught, or empty when it
@@ -82,6 +89,7 @@ private:
     std::string userPassword_;
     std::string userPasswordFieldName_;
     std::string lastErrorText_;
+    host::TChangeSignal changes_;
 };
 
 namespace ZELRight {

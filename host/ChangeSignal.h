@@ -22,6 +22,7 @@ enum class TChangeKind {
     ItemRemoved,  ///< index: position the sub-item or row had
     ItemIndex,    ///< the selected row changed
     Destroying,   ///< the subject is being destroyed; this is the last notice
+    Imposed,      ///< a rights provider imposed its granted list (or tried to)
 };
 
 struct TChange {

@@ -1,12 +1,14 @@
 #include "zel/qt/QtButtons.h"
 
 #include "zel/host/Buttons.h"
+#include "zel/qt/QtRightActions.h"
 #include "zel/qt/QtText.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
 #include <QStyle>
+#include <QToolButton>
 #include <memory>
 
 namespace zel::qt {
@@ -132,11 +134,15 @@ QPushButton* RenderButton(host::TControl& control, QWidget* parent) {
 }
 
 std::vector<TAdoptedButton> AdoptRightButtons(QWidget& window, TZELRight& provider) {
+    GuardRightActions(window, provider);
     std::vector<TAdoptedButton> adopted;
     for (QAbstractButton* widget : window.findChildren<QAbstractButton*>()) {
         const QVariant right = widget->property("zelRight");
         if (!right.isValid() || AdoptedModel(*widget) != nullptr) {
             continue;
+        }
+        if (auto* tool = qobject_cast<QToolButton*>(widget); tool && tool->defaultAction()) {
+            continue; // it shows an action, which the right guards
         }
         auto model = std::make_unique<TZELButton>(nullptr);
         const std::string name = widget->objectName().toStdString();

@@ -10,7 +10,9 @@
 //   property zelRight (set in Qt Designer as a dynamic string property) gets a TZELButton
 //   with that Right, linked to `provider`. Adopting it is its Loaded: it asks HasRight
 //   once, exactly as a button of a form read after the log-in does, and the widget then
-//   shows the result. The TZELButton belongs to the widget and goes with it.
+//   shows the result. The TZELButton belongs to the widget and goes with it. It first
+//   guards the window's zelRight actions (GuardRightActions, QtRightActions.h); a
+//   QToolButton that shows an action guards that action instead of itself.
 
 #include "zel/components/ZELBtn.h"
 #include "zel/components/ZELRight.h"

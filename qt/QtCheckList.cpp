@@ -95,6 +95,8 @@ private:
             connection_.Disconnect();
             list_->setEnabled(false);
             break;
+        case host::TChangeKind::Imposed:
+            break; // a provider's notice; a list box sends none
         }
     }
 

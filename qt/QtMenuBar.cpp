@@ -1,5 +1,6 @@
 #include "zel/qt/QtMenuBar.h"
 
+#include "zel/qt/QtActionGate.h"
 #include "zel/qt/QtText.h"
 
 #include <QAction>
@@ -7,6 +8,7 @@
 #include <QPointer>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zel::qt {
@@ -19,6 +21,7 @@ struct Node {
     QPointer<QAction> action;        // none for the root (the bar itself)
     QPointer<QMenu> menu;            // the sub-menu, when there is one
     bool owned = false;              // rendered by us: deleted with the item
+    QPointer<TActionGate> gate;      // adopted: the application's action, gated
     Node* parent = nullptr;
     QMetaObject::Connection triggered;
     std::vector<std::unique_ptr<Node>> children; // in the model's order
@@ -45,21 +48,12 @@ public:
         BindChildren(root_, adopted);
     }
 
-    QAction* Find(const host::TMenuItem& item) const { return Find(root_, item); }
-
-private:
-    static QAction* Find(const Node& node, const host::TMenuItem& item) {
-        if (node.item == &item) {
-            return node.action;
-        }
-        for (const auto& child : node.children) {
-            if (QAction* a = Find(*child, item)) {
-                return a;
-            }
-        }
-        return nullptr;
+    QAction* Find(const host::TMenuItem& item) const {
+        auto found = index_.find(&item);
+        return found != index_.end() ? found->second->action.data() : nullptr;
     }
 
+private:
     std::unique_ptr<Node>
     Bind(host::TMenuItem* item, Node* parent,
          const std::unordered_map<const host::TMenuItem*, Existing>& adopted) {
@@ -70,6 +64,7 @@ private:
         if (found != adopted.end()) {
             node->action = found->second.action;
             node->menu = found->second.menu;
+            node->gate = &TActionGate::Of(*node->action);
         } else {
             node->owned = true;
             if (item->Count() > 0) {
@@ -87,6 +82,7 @@ private:
         }
         ApplyState(*node);
         Watch(*node);
+        index_[item] = node.get();
         BindChildren(*node, adopted);
         return node;
     }
@@ -116,12 +112,18 @@ private:
         }
     }
 
+    // A rendered action shows the model; an adopted one the application's wish as far as
+    // the model allows (QtActionGate.h).
     static void ApplyState(Node& node) {
         if (node.action == nullptr) {
             return;
         }
-        node.action->setEnabled(node.item->Enabled());
-        node.action->setVisible(node.item->Visible());
+        if (node.gate != nullptr) {
+            node.gate->Allow(TActionGate::Menu, node.item->Enabled(), node.item->Visible());
+        } else if (node.owned) {
+            node.action->setEnabled(node.item->Enabled());
+            node.action->setVisible(node.item->Visible());
+        }
     }
 
     QMenu* EnsureMenu(Node& node) {
@@ -183,10 +185,11 @@ private:
     }
 
     // The item is gone (or left this menu): so is its action, from every menu it was in.
-    static void Release(Node& node) {
+    void Release(Node& node) {
         for (auto& child : node.children) {
             Release(*child);
         }
+        index_.erase(node.item);
         node.item = nullptr;
         node.connection.Disconnect();
         QObject::disconnect(node.triggered);
@@ -206,9 +209,9 @@ private:
             } else {
                 action->deleteLater();
             }
-        } else {
-            action->setEnabled(false);
-            action->setVisible(false);
+        } else if (node.gate != nullptr) {
+            node.gate->Allow(TActionGate::Menu, false, false); // for good, whatever the
+                                                               // application sets
         }
         node.action = nullptr;
         node.menu = nullptr;
@@ -216,6 +219,7 @@ private:
 
     QPointer<QMenuBar> bar_;
     Node root_;
+    std::unordered_map<const host::TMenuItem*, Node*> index_; // every bound item's node
 };
 
 bool UsableName(const QString& name, const host::TComponent* owner) {
@@ -237,11 +241,21 @@ std::string NameFor(const QString& objectName, const std::string& parentName, in
     return name;
 }
 
+struct Adoption {
+    host::TComponent* owner;
+    std::unordered_map<const host::TMenuItem*, Existing> adopted;
+    std::unordered_set<const QAction*> seen; // one action, one item: its first place
+};
+
 void AdoptActions(const QList<QAction*>& actions, host::TMenuItem& parent,
-                  const std::string& parentName, host::TComponent* owner,
-                  std::unordered_map<const host::TMenuItem*, Existing>& adopted) {
+                  const std::string& parentName, Adoption& adoption) {
+    host::TComponent* owner = adoption.owner;
     int index = 0;
     for (QAction* action : actions) {
+        if (!adoption.seen.insert(action).second) {
+            ++index; // shown again elsewhere: the first place's item rules it
+            continue;
+        }
         auto* item = new host::TMenuItem(owner);
         QMenu* menu = action->menu();
         const QString objectName = menu != nullptr && !menu->objectName().isEmpty()
@@ -253,12 +267,13 @@ void AdoptActions(const QList<QAction*>& actions, host::TMenuItem& parent,
         } else {
             item->SetCaption(FromQString(menu != nullptr ? menu->title() : action->text()));
         }
-        item->SetEnabled(action->isEnabled());
-        item->SetVisible(action->isVisible());
+        // Nothing is granted until a log-in imposes rights; the application's own state
+        // stays with the action, as its wish.
+        item->SetEnabled(action->isSeparator());
         parent.Add(item);
-        adopted[item] = {action, menu};
+        adoption.adopted[item] = {action, menu};
         if (menu != nullptr) {
-            AdoptActions(menu->actions(), *item, item->Name(), owner, adopted);
+            AdoptActions(menu->actions(), *item, item->Name(), adoption);
         }
     }
 }
@@ -281,9 +296,9 @@ host::TMainMenu* AdoptMenuBar(QMenuBar& bar, host::TComponent* owner) {
     auto* menu = new host::TMainMenu(owner);
     const std::string name = NameFor(bar.objectName(), "menubar", 0, owner);
     menu->SetName(name);
-    std::unordered_map<const host::TMenuItem*, Existing> adopted;
-    AdoptActions(bar.actions(), *menu->Items(), name, owner, adopted);
-    new MenuMirror(bar, *menu, adopted);
+    Adoption adoption{owner, {}, {}};
+    AdoptActions(bar.actions(), *menu->Items(), name, adoption);
+    new MenuMirror(bar, *menu, adoption.adopted);
     return menu;
 }
 

@@ -4,6 +4,7 @@
 #include "zel/components/ZELRight.h"
 #include "zel/host/Form.h"
 #include "zel/host/FormFile.h"
+#include "zel/qt/QtActionGate.h"
 #include "zel/qt/QtMenuBar.h"
 
 #include <QApplication>
@@ -136,13 +137,17 @@ struct Designer : ::testing::Test {
 TEST_F(Designer, AdoptingNamesEachItemAfterItsObject) {
     TMainMenu* menu = qt::AdoptMenuBar(*window.menuBar(), &form);
     EXPECT_EQ(menu->Name(), "menubar");
-    EXPECT_EQ(zel::test::DumpMenu(menu->Items()), "menuFile &File [EV]\n"
-                                                  "  actionOpen &Open [EV]\n"
-                                                  "  generated_menuFile_1 &Print [EV]\n"
-                                                  "  menuRecent &Recent [EV]\n"
-                                                  "    actionLast &Last [EV]\n"
+    // Nothing granted before a log-in; the application's own states stay with its actions.
+    EXPECT_EQ(zel::test::DumpMenu(menu->Items()), "menuFile &File [-V]\n"
+                                                  "  actionOpen &Open [-V]\n"
+                                                  "  generated_menuFile_1 &Print [-V]\n"
+                                                  "  menuRecent &Recent [-V]\n"
+                                                  "    actionLast &Last [-V]\n"
                                                   "  generated_menuFile_3 - [EV]\n"
                                                   "  actionQuit &Quit [-V]\n");
+    EXPECT_FALSE(open->isEnabled());
+    EXPECT_FALSE(qt::TActionGate::Find(*quit)->Wish().enabled);
+    EXPECT_TRUE(qt::TActionGate::Find(*open)->Wish().enabled);
 }
 
 TEST_F(Designer, TheRightsWalkShowsOnTheAdoptedActions) {
@@ -154,7 +159,10 @@ TEST_F(Designer, TheRightsWalkShowsOnTheAdoptedActions) {
         rights.GetAuthorisedMenuItems()->Add(name);
     }
     rights.ActivateSetting();
+    EXPECT_FALSE(quit->isEnabled()); // granted, but the application disabled it
+    quit->setEnabled(true);
     EXPECT_TRUE(quit->isEnabled());
+    open->setEnabled(true); // the application cannot enable what is not granted
     EXPECT_FALSE(open->isEnabled());
     EXPECT_FALSE(open->isVisible());
     EXPECT_TRUE(last->isEnabled());
