@@ -34,21 +34,49 @@ private:
     QMap<QString, QString> extends_;
 };
 
-QMap<QString, QString> CustomWidgets(const QByteArray& xml) {
+// Qt's loader recurses once per level of the file and follows custom widget classes to
+// the classes they extend without end: a file nested too deep, or a class that extends
+// itself, would crash it. Refused here, with the form reader's limit.
+constexpr int kMaxUiDepth = 256;
+
+// The classes that custom widgets extend, read from the file; raises EFormError for a
+// file Qt's loader cannot be trusted with.
+QMap<QString, QString> CustomWidgets(const std::string& path, const QByteArray& xml) {
     QMap<QString, QString> extends;
     QXmlStreamReader reader(xml);
     QString cls;
+    int depth = 0;
     while (!reader.atEnd()) {
         reader.readNext();
+        if (reader.isEndElement()) {
+            --depth;
+            continue;
+        }
         if (!reader.isStartElement()) {
             continue;
+        }
+        if (++depth > kMaxUiDepth) {
+            throw host::EFormError(path, static_cast<int>(reader.lineNumber()),
+                                   "nested deeper than " + std::to_string(kMaxUiDepth) + " levels");
         }
         if (reader.name() == QLatin1String("customwidget")) {
             cls.clear();
         } else if (reader.name() == QLatin1String("class")) {
             cls = reader.readElementText();
+            --depth; // read to its end element
         } else if (reader.name() == QLatin1String("extends") && !cls.isEmpty()) {
             extends.insert(cls, reader.readElementText());
+            --depth;
+        }
+    }
+    for (auto it = extends.cbegin(); it != extends.cend(); ++it) {
+        QString base = it.value();
+        for (int steps = 0; !base.isEmpty(); ++steps, base = extends.value(base)) {
+            if (base == it.key() || steps > extends.size()) {
+                throw host::EFormError(path, 0,
+                                       "the custom widget class " + it.key().toStdString() +
+                                           " extends itself");
+            }
         }
     }
     return extends;
@@ -65,7 +93,7 @@ TUiForm LoadUiForm(const std::string& path) {
     QBuffer buffer;
     buffer.setData(xml);
     buffer.open(QIODevice::ReadOnly);
-    FallbackLoader loader(CustomWidgets(xml));
+    FallbackLoader loader(CustomWidgets(path, xml));
     TUiForm ui;
     ui.window.reset(loader.load(&buffer));
     if (ui.window == nullptr) {

@@ -262,6 +262,42 @@ TEST(CliDesigner, AUiWindowIsReadBackAsAUserSeesIt) {
     }
 }
 
+TEST(CliDesigner, UiFilesThatWouldCrashQtsLoaderAreRefused) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    std::string menus;
+    for (int i = 0; i < 50000; ++i) {
+        menus += "<widget class=\"QMenu\">";
+    }
+    for (int i = 0; i < 50000; ++i) {
+        menus += "</widget>";
+    }
+    const std::string self = "<customwidget><class>A</class><extends>A</extends></customwidget>";
+    const std::string pair = "<customwidget><class>A</class><extends>B</extends></customwidget>"
+                             "<customwidget><class>B</class><extends>A</extends></customwidget>";
+    const struct {
+        const char* file;
+        std::string body;
+        const char* why;
+    } cases[] = {
+        {"deep.ui", "<widget class=\"QMenuBar\" name=\"bar\">" + menus + "</widget>",
+         "nested deeper than 256 levels"},
+        {"self.ui", "<widget class=\"A\" name=\"w\"/><customwidgets>" + self + "</customwidgets>",
+         "extends itself"},
+        {"pair.ui", "<widget class=\"A\" name=\"w\"/><customwidgets>" + pair + "</customwidgets>",
+         "extends itself"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(dir.File(c.file))
+            << "<ui version=\"4.0\"><widget class=\"QMainWindow\" name=\"MainWindow\">" << c.body
+            << "</widget></ui>";
+        Outcome r = Exec(d, {"login", c.file, "-u", "x", "--password-stdin"}, "x\n");
+        EXPECT_EQ(r.status, 2) << c.file << r.err;
+        EXPECT_NE(r.err.find(c.file), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.why), std::string::npos) << r.err;
+    }
+}
+
 TEST_F(Shop, PasswordsAreHashedAndNeverShown) {
     // The example keeps one password in plain text; --all-plaintext hashes it, once.
     Outcome all = Exec(shop, {"passwd", "main.dfm", "--all-plaintext", "--yes", "--json"});
