@@ -4,6 +4,7 @@
 #include "FuzzSupport.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/FormFile.h"
+#include "zel/qt/QtActionGate.h"
 #include "zel/qt/QtButtons.h"
 #include "zel/qt/QtMenuBar.h"
 #include "zel/qt/QtUiForm.h"
@@ -62,14 +63,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const host::TMenuItem* item : items) {
             const QAction* action = qt::ActionOf(*bar, *item);
             fuzz::Check(action != nullptr, "item " + item->Name() + " has no action");
-            if (!item->IsLine()) {
-                fuzz::Check(action->isEnabled() == item->Enabled(),
-                            "the action of " + item->Name() + " shows another state");
-            }
+            const qt::TActionGate* gate = qt::TActionGate::Find(*action);
+            fuzz::Check(gate != nullptr, "item " + item->Name() + " has no gate");
+            const qt::TActionWish wish = gate->Wish();
+            const bool visible = wish.visible && item->Visible();
+            fuzz::Check(action->isVisible() == visible &&
+                            action->isEnabled() == (wish.enabled && item->Enabled() && visible),
+                        "the action of " + item->Name() + " shows another state");
         }
     }
     for (const qt::TAdoptedButton& b : qt::AdoptRightButtons(*ui.window, *provider)) {
-        fuzz::Check(b.widget->isEnabled() == provider->HasRight(b.model->Right()),
+        const QWidget* parent = b.widget->parentWidget();
+        const bool wanted = !b.widget->testAttribute(Qt::WA_ForceDisabled) &&
+                            (parent == nullptr || parent->isEnabled());
+        fuzz::Check(b.widget->isEnabled() == (wanted && provider->HasRight(b.model->Right())),
                     "an adopted button against its right");
     }
     if (size % 2 == 0) {

@@ -19,10 +19,10 @@ namespace {
 // to the widget; when the control goes first it just stops.
 class ControlMirror : public QObject {
 public:
+    // Call Apply once made: a constructor cannot reach a subclass's Apply.
     ControlMirror(QAbstractButton& widget, host::TControl& control, bool caption)
         : QObject(&widget), widget_(&widget), control_(&control), caption_(caption) {
         setObjectName("zelControlMirror");
-        Apply();
         connection_ = control.Subscribe([this](const host::TChange& change) {
             if (change.kind == host::TChangeKind::Destroying) {
                 control_ = nullptr;
@@ -35,8 +35,7 @@ public:
 
     host::TControl* Control() const { return control_; }
 
-protected:
-    void Apply() {
+    virtual void Apply() {
         if (control_ == nullptr || widget_ == nullptr) {
             return;
         }
@@ -49,18 +48,54 @@ protected:
         widget_->setHidden(!control_->Visible());
     }
 
+protected:
     QPointer<QAbstractButton> widget_;
     host::TControl* control_;
     bool caption_;
     host::TConnection connection_;
 };
 
-// An adopted button's model, owned here and destroyed with the widget.
+// An adopted button's model, owned here and destroyed with the widget. The button stays
+// the application's: it is enabled (shown) when the application wants it and the model
+// allows it, whatever the application sets later. The application's wishes are learnt
+// from the changes the widget announces; a call that changes nothing on screen (disabling
+// a button ZEL disabled) is not seen, which matters only if the model's state changes
+// again, and a rights-aware button checks its right once.
 class AdoptedMirror : public ControlMirror {
 public:
     AdoptedMirror(QAbstractButton& widget, std::unique_ptr<TZELButton> model)
-        : ControlMirror(widget, *model, false), model_(std::move(model)) {
+        : ControlMirror(widget, *model, false), model_(std::move(model)),
+          wantEnabled_(!widget.testAttribute(Qt::WA_ForceDisabled)),
+          wantVisible_(!widget.isHidden()) {
         setObjectName("zelAdoptedButton");
+        widget.installEventFilter(this);
+    }
+
+    void Apply() override {
+        if (control_ == nullptr || widget_ == nullptr) {
+            return;
+        }
+        applying_ = true;
+        widget_->setEnabled(wantEnabled_ && control_->Enabled());
+        const bool visible = wantVisible_ && control_->Visible();
+        if (!visible || widget_->isHidden()) {
+            widget_->setHidden(!visible); // shown explicitly only where it was hidden
+        }
+        applying_ = false;
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != widget_ || applying_) {
+            return false;
+        }
+        if (event->type() == QEvent::EnabledChange) {
+            wantEnabled_ = !widget_->testAttribute(Qt::WA_ForceDisabled);
+            Apply();
+        } else if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+            wantVisible_ = !widget_->isHidden();
+            Apply();
+        }
+        return false;
     }
     ~AdoptedMirror() override {
         connection_.Disconnect(); // before the model it watches goes
@@ -70,6 +105,9 @@ public:
 
 private:
     std::unique_ptr<TZELButton> model_;
+    bool wantEnabled_;
+    bool wantVisible_;
+    bool applying_ = false;
 };
 
 QStyle::StandardPixmap IconOf(host::TBitBtnKind kind) {
@@ -117,6 +155,7 @@ QPushButton* RenderButton(host::TControl& control, QWidget* parent) {
         button->setText(QString::fromLatin1(TextOf(bit->Kind())));
     }
     auto* mirror = new ControlMirror(*button, control, !kindText);
+    mirror->Apply();
     QObject::connect(button, &QPushButton::clicked, mirror, [mirror, button] {
         host::TControl* c = mirror->Control();
         if (c == nullptr) {
@@ -156,7 +195,7 @@ std::vector<TAdoptedButton> AdoptRightButtons(QWidget& window, TZELRight& provid
         model->SetZELRight(&provider);
         model->Loaded();
         TZELButton* raw = model.get();
-        new AdoptedMirror(*widget, std::move(model));
+        (new AdoptedMirror(*widget, std::move(model)))->Apply();
         adopted.push_back({widget, raw});
     }
     return adopted;

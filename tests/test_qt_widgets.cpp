@@ -87,11 +87,21 @@ TEST_F(Shop, AdoptedButtonsFollowHasRightAtAdoption) {
     auto* refused = new QPushButton("&Refund", &window);
     refused->setProperty("zelRight", "Refund");
     auto* plain = new QPushButton("Plain", &window);
+    auto* idle = new QPushButton("&Save", &window); // granted, but off by the application
+    idle->setProperty("zelRight", "mnuOpen");
+    idle->setEnabled(false);
     const auto adopted = qt::AdoptRightButtons(window, *rights);
-    ASSERT_EQ(adopted.size(), 2u);
+    ASSERT_EQ(adopted.size(), 3u);
     EXPECT_TRUE(granted->isEnabled());
+    EXPECT_FALSE(idle->isEnabled()); // the rights never enable what the application disabled
+    idle->setEnabled(true);
+    EXPECT_TRUE(idle->isEnabled());
     EXPECT_FALSE(refused->isEnabled());
     EXPECT_TRUE(refused->isHidden()); // the provider hides what it disables
+    refused->setEnabled(true);        // the application's own calls cannot undo that
+    refused->show();
+    EXPECT_FALSE(refused->isEnabled());
+    EXPECT_TRUE(refused->isHidden());
     EXPECT_TRUE(plain->isEnabled());
     EXPECT_EQ(qt::AdoptedModel(*refused)->Right(), "Refund");
     delete refused; // its model goes with it

@@ -64,7 +64,9 @@ void ShopWindow::CloseWindows() {
 }
 
 bool ShopWindow::LogIn() {
-    qt::TQtLoginDialog dialog(*rights_, isVisible() ? this : nullptr);
+    // No parent: the dialog lives on the stack, and a parent would delete it too should the
+    // window go while the dialog is open.
+    qt::TQtLoginDialog dialog(*rights_);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }

@@ -23,10 +23,12 @@ std::unique_ptr<host::TForm> AddRights(QMainWindow& window, const std::string& d
     rights->SetUserPasswordFieldName("password");
     rights->SetUserAccessRightFieldName("rights");
     rights->SetLinkedMainMenu(qt::AdoptMenuBar(*window.menuBar(), form.get()));
-    qt::TQtLoginDialog login(*rights, &window);
+    // No parent: a window that deletes itself (WA_DeleteOnClose) would delete its children,
+    // and this dialog lives on the stack.
+    qt::TQtLoginDialog login(*rights);
     if (login.exec() != QDialog::Accepted) {
         return nullptr;
     }
-    qt::AdoptRightButtons(window, *rights); // after the log-in: they check its rights
+    qt::AdoptRightButtons(window, *rights); // zelRight buttons and actions, after the log-in
     return form;
 }
