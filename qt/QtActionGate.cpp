@@ -5,31 +5,45 @@
 
 namespace zel::qt {
 
-namespace {
-const char* const kGateName = "zelActionGate";
-} // namespace
-
 TActionGate& TActionGate::Of(QAction& action) {
+    return Of(action, Menu, true, true);
+}
+
+TActionGate& TActionGate::Of(QAction& action, Input input, bool enabled, bool visible) {
     if (TActionGate* gate = Find(action)) {
+        gate->Allow(input, enabled, visible);
         return *gate;
     }
-    return *new TActionGate(action);
+    return *new TActionGate(action, input, enabled, visible);
 }
 
 TActionGate* TActionGate::Find(const QAction& action) {
-    // By name and RTTI: the gate is a plain QObject subclass, with no meta-object of its own.
-    return dynamic_cast<TActionGate*>(
-        action.findChild<QObject*>(kGateName, Qt::FindDirectChildrenOnly));
+    // By RTTI: the gate has no meta-object of its own. Mostly it is the action's group.
+    if (auto* gate = dynamic_cast<TActionGate*>(action.actionGroup())) {
+        return gate;
+    }
+    for (QActionGroup* group : action.findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly)) {
+        if (auto* gate = dynamic_cast<TActionGate*>(group)) {
+            return gate;
+        }
+    }
+    return nullptr;
 }
 
-TActionGate::TActionGate(QAction& action) : QObject(&action), action_(&action), group_(nullptr) {
-    setObjectName(kGateName);
+TActionGate::TActionGate(QAction& action, Input input, bool enabled, bool visible)
+    : QActionGroup(&action), action_(&action) {
+    setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    allowed_[input][0] = enabled;
+    allowed_[input][1] = visible;
     if (action.actionGroup() == nullptr) {
-        group_ = new QActionGroup(this);
-        group_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
-        group_->addAction(&action); // keeps the application's explicit states
+        // Switched before the action joins, so that it changes once, as it joins; joining
+        // keeps the application's explicit states.
+        QActionGroup::setVisible(AllowsVisible());
+        QActionGroup::setEnabled(AllowsEnabled());
+        addAction(&action);
     } else {
         TakeOwnWishes();
+        Apply();
     }
     connect(&action, &QAction::changed, this, &TActionGate::Changed);
 }
@@ -59,18 +73,18 @@ void TActionGate::Allow(Input input, bool enabled, bool visible) {
 }
 
 bool TActionGate::Grouped() const {
-    return group_ != nullptr && action_->actionGroup() == group_;
+    return grouping_ && action_->actionGroup() == this;
 }
 
 void TActionGate::Apply() {
-    if (group_ != nullptr && !Grouped()) {
+    if (grouping_ && !Grouped()) {
         TakeOwnWishes(); // the application put the action into a group of its own
     }
     applying_ = true;
-    if (group_ != nullptr) {
+    if (grouping_) {
         // Visible first: showing an action hands it back its explicit enabled state.
-        group_->setVisible(AllowsVisible());
-        group_->setEnabled(AllowsEnabled());
+        setVisible(AllowsVisible());
+        setEnabled(AllowsEnabled());
     } else {
         applied_ = {wish_.enabled && AllowsEnabled(), wish_.visible && AllowsVisible()};
         action_->setVisible(applied_.visible);
@@ -81,10 +95,7 @@ void TActionGate::Apply() {
 
 // From now on the gate sets the action itself: what it shows now is the application's.
 void TActionGate::TakeOwnWishes() {
-    if (group_ != nullptr) {
-        group_->deleteLater(); // not now: we may be inside one of its signals
-        group_ = nullptr;
-    }
+    grouping_ = false;
     wish_ = {action_->isEnabled(), action_->isVisible()};
     applied_ = wish_;
 }
@@ -96,7 +107,7 @@ void TActionGate::Changed() {
     if (Grouped()) {
         return; // Qt keeps the application's wishes for us
     }
-    if (group_ == nullptr) {
+    if (!grouping_) {
         // What differs from what we set is the application's doing. A hidden action always
         // reads disabled, so its enabled wish is learnt only while it is shown.
         if (action_->isVisible() != applied_.visible) {
@@ -111,23 +122,23 @@ void TActionGate::Changed() {
 
 TActionWish TActionGate::Wish() const {
     if (!Grouped()) {
-        return group_ == nullptr ? wish_ : TActionWish{action_->isEnabled(), action_->isVisible()};
+        return !grouping_ ? wish_ : TActionWish{action_->isEnabled(), action_->isVisible()};
     }
     // Qt holds the wishes; read them by opening our group for a moment, unheard by the
     // application's own slots.
     const QSignalBlocker quiet(action_);
     auto* gate = const_cast<TActionGate*>(this);
     gate->applying_ = true;
-    group_->setVisible(true);
-    group_->setEnabled(true);
+    gate->setVisible(true);
+    gate->setEnabled(true);
     TActionWish wish{action_->isEnabled(), action_->isVisible()};
     if (!wish.visible) {
         action_->setVisible(true); // a hidden action reads disabled: look at it shown
         wish.enabled = action_->isEnabled();
         action_->setVisible(false);
     }
-    group_->setVisible(AllowsVisible());
-    group_->setEnabled(AllowsEnabled());
+    gate->setVisible(AllowsVisible());
+    gate->setEnabled(AllowsEnabled());
     gate->applying_ = false;
     return wish;
 }

@@ -24,7 +24,7 @@
 // The gate belongs to its action and goes with it, never before it.
 
 #include <QAction>
-#include <QObject>
+#include <QActionGroup>
 
 namespace zel::qt {
 
@@ -33,13 +33,17 @@ struct TActionWish {
     bool visible;
 };
 
-class TActionGate : public QObject {
+// The gate is itself the action's group, a child of the action: one object an action.
+class TActionGate : public QActionGroup {
 public:
     enum Input { Menu, Right, InputCount };
 
     /// The gate of `action`, made on first use (nothing is taken away until an input says
     /// so).
     static TActionGate& Of(QAction& action);
+    /// The gate of `action` with `input` set: made so, where it is new, which spares the
+    /// action a change of state.
+    static TActionGate& Of(QAction& action, Input input, bool enabled, bool visible);
     /// The gate of `action`, or nullptr where ZEL never gated it.
     static TActionGate* Find(const QAction& action);
 
@@ -52,16 +56,16 @@ public:
     bool AllowsVisible() const;
 
 private:
-    explicit TActionGate(QAction& action);
+    TActionGate(QAction& action, Input input, bool enabled, bool visible);
     void Apply();
     void Changed();
     void TakeOwnWishes();
     bool Grouped() const;
 
     QAction* action_;       // our parent: it outlives us
-    QActionGroup* group_;   // ours, a child of ours; nullptr once the application's
-    TActionWish wish_{};    // only without our group: what the application asked
-    TActionWish applied_{}; // only without our group: what we last set
+    bool grouping_ = true;  // false once the action is in a group of the application's
+    TActionWish wish_{};    // only when not grouping: what the application asked
+    TActionWish applied_{}; // only when not grouping: what we last set
     bool allowed_[InputCount][2] = {{true, true}, {true, true}};
     bool applying_ = false;
 };

@@ -21,7 +21,7 @@ struct Node {
     QPointer<QAction> action;        // none for the root (the bar itself)
     QPointer<QMenu> menu;            // the sub-menu, when there is one
     bool owned = false;              // rendered by us: deleted with the item
-    QPointer<TActionGate> gate;      // adopted: the application's action, gated
+    TActionGate* gate = nullptr;     // adopted: a child of the action, gone with it
     Node* parent = nullptr;
     QMetaObject::Connection triggered;
     std::vector<std::unique_ptr<Node>> children; // in the model's order
@@ -30,15 +30,23 @@ struct Node {
 
 // What an adopted item already has on screen.
 struct Existing {
+    const host::TMenuItem* item;
     QAction* action;
     QMenu* menu;
 };
 
+// The adopted items in the order binding meets them (depth first, as they were made).
+struct Adopted {
+    std::vector<Existing> items;
+    std::size_t next = 0;
+    const Existing* Take(const host::TMenuItem* item) {
+        return next < items.size() && items[next].item == item ? &items[next++] : nullptr;
+    }
+};
+
 class MenuMirror : public QObject {
 public:
-    MenuMirror(QMenuBar& bar, host::TMainMenu& menu,
-               const std::unordered_map<const host::TMenuItem*, Existing>& adopted)
-        : QObject(&bar), bar_(&bar) {
+    MenuMirror(QMenuBar& bar, host::TMainMenu& menu, Adopted& adopted) : QObject(&bar), bar_(&bar) {
         setObjectName("zelMenuMirror");
         root_.item = menu.Items();
         if (root_.item == nullptr) {
@@ -54,17 +62,15 @@ public:
     }
 
 private:
-    std::unique_ptr<Node>
-    Bind(host::TMenuItem* item, Node* parent,
-         const std::unordered_map<const host::TMenuItem*, Existing>& adopted) {
+    std::unique_ptr<Node> Bind(host::TMenuItem* item, Node* parent, Adopted& adopted) {
         auto node = std::make_unique<Node>();
         node->item = item;
         node->parent = parent;
-        auto found = adopted.find(item);
-        if (found != adopted.end()) {
-            node->action = found->second.action;
-            node->menu = found->second.menu;
-            node->gate = &TActionGate::Of(*node->action);
+        if (const Existing* found = adopted.Take(item)) {
+            node->action = found->action;
+            node->menu = found->menu;
+            node->gate = &TActionGate::Of(*node->action, TActionGate::Menu, item->Enabled(),
+                                          item->Visible());
         } else {
             node->owned = true;
             if (item->Count() > 0) {
@@ -89,8 +95,7 @@ private:
 
     // Binds the sub-items of `node`; what we made goes into its menu (or the bar), what
     // was adopted is there already.
-    void BindChildren(Node& node,
-                      const std::unordered_map<const host::TMenuItem*, Existing>& adopted) {
+    void BindChildren(Node& node, Adopted& adopted) {
         for (int i = 0; i < node.item->Count(); ++i) {
             node.children.push_back(Bind(node.item->Items(i), &node, adopted));
             QWidget* container = node.children.back()->owned ? Container(node) : nullptr;
@@ -118,7 +123,7 @@ private:
         if (node.action == nullptr) {
             return;
         }
-        if (node.gate != nullptr) {
+        if (node.gate != nullptr) { // the action is there: the gate goes only with it
             node.gate->Allow(TActionGate::Menu, node.item->Enabled(), node.item->Visible());
         } else if (node.owned) {
             node.action->setEnabled(node.item->Enabled());
@@ -158,7 +163,8 @@ private:
             break;
         case host::TChangeKind::ItemInserted: {
             const auto at = static_cast<std::size_t>(change.index);
-            auto child = Bind(node.item->Items(change.index), &node, {});
+            Adopted none; // a new item is ours to show
+            auto child = Bind(node.item->Items(change.index), &node, none);
             QAction* before =
                 at < node.children.size() ? node.children[at]->action.data() : nullptr;
             if (QWidget* container = Container(node)) {
@@ -243,7 +249,7 @@ std::string NameFor(const QString& objectName, const std::string& parentName, in
 
 struct Adoption {
     host::TComponent* owner;
-    std::unordered_map<const host::TMenuItem*, Existing> adopted;
+    Adopted adopted;
     std::unordered_set<const QAction*> seen; // one action, one item: its first place
 };
 
@@ -271,7 +277,7 @@ void AdoptActions(const QList<QAction*>& actions, host::TMenuItem& parent,
         // stays with the action, as its wish.
         item->SetEnabled(action->isSeparator());
         parent.Add(item);
-        adoption.adopted[item] = {action, menu};
+        adoption.adopted.items.push_back({item, action, menu});
         if (menu != nullptr) {
             AdoptActions(menu->actions(), *item, item->Name(), adoption);
         }
@@ -288,7 +294,8 @@ MenuMirror* MirrorOf(const QMenuBar& bar) {
 
 QMenuBar* RenderMenuBar(host::TMainMenu& menu, QWidget* parent) {
     auto* bar = new QMenuBar(parent);
-    new MenuMirror(*bar, menu, {});
+    Adopted none;
+    new MenuMirror(*bar, menu, none);
     return bar;
 }
 

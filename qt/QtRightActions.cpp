@@ -37,8 +37,8 @@ private:
 class RightGuard : public QObject {
 public:
     RightGuard(QAction& action, TZELRight& provider, std::string right)
-        : QObject(&action), gate_(&TActionGate::Of(action)), right_(std::move(right)),
-          provider_(provider, [this] { Recheck(); }) {
+        : QObject(&action), gate_(&TActionGate::Of(action, TActionGate::Right, false, true)),
+          right_(std::move(right)), provider_(provider, [this] { Recheck(); }) {
         setObjectName(kGuardName);
         connection_ = provider.Subscribe([this](const host::TChange& change) {
             if (change.kind == host::TChangeKind::Imposed) {

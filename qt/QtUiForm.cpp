@@ -11,6 +11,9 @@
 #include <QMenuBar>
 #include <QUiLoader>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <cstring>
+#include <string_view>
 
 namespace zel::qt {
 
@@ -36,37 +39,83 @@ private:
 
 // Qt's loader recurses once per level of the file and follows custom widget classes to
 // the classes they extend without end: a file nested too deep, or a class that extends
-// itself, would crash it. Refused here, with the form reader's limit.
+// itself, would crash it. Both are refused first, nesting with the form reader's limit.
 constexpr int kMaxUiDepth = 256;
+
+bool StartsWith(const char* p, const char* end, std::string_view prefix) {
+    return static_cast<std::size_t>(end - p) >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), p);
+}
+
+// Where elements first nest deeper than kMaxUiDepth (an offset into `xml`), or -1. Read
+// byte by byte, not through Qt's XML reader, which takes half as long again as the load
+// itself; what nests nothing (comments, CDATA, processing instructions, declarations) is
+// skipped whole, and a quoted attribute value may hold '>'.
+qsizetype TooDeepAt(const QByteArray& xml) {
+    const char* p = xml.constData();
+    const char* const end = p + xml.size();
+    auto skipPast = [&](std::string_view close) {
+        const char* found = std::search(p, end, close.begin(), close.end());
+        p = found == end ? end : found + close.size();
+    };
+    int depth = 0;
+    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)))) !=
+           nullptr) {
+        const char* tag = p;
+        if (StartsWith(p, end, "<!--")) {
+            skipPast("-->");
+        } else if (StartsWith(p, end, "<![CDATA[")) {
+            skipPast("]]>");
+        } else if (StartsWith(p, end, "<?")) {
+            skipPast("?>");
+        } else if (StartsWith(p, end, "<!")) {
+            skipPast(">");
+        } else if (StartsWith(p, end, "</")) {
+            --depth;
+            skipPast(">");
+        } else {
+            char quote = 0;
+            for (++p; p < end && (quote != 0 || *p != '>'); ++p) {
+                if (quote != 0 ? *p == quote : (*p == '"' || *p == '\'')) {
+                    quote = quote != 0 ? 0 : *p;
+                }
+            }
+            const bool empty = p < end && p[-1] == '/';
+            if (!empty && ++depth > kMaxUiDepth) {
+                return tag - xml.constData();
+            }
+        }
+        if (p >= end) {
+            break;
+        }
+    }
+    return -1;
+}
 
 // The classes that custom widgets extend, read from the file; raises EFormError for a
 // file Qt's loader cannot be trusted with.
 QMap<QString, QString> CustomWidgets(const std::string& path, const QByteArray& xml) {
+    if (const qsizetype at = TooDeepAt(xml); at >= 0) {
+        throw host::EFormError(path, static_cast<int>(xml.left(at).count('\n')) + 1,
+                               "nested deeper than " + std::to_string(kMaxUiDepth) + " levels");
+    }
     QMap<QString, QString> extends;
+    if (!xml.contains("customwidget")) {
+        return extends;
+    }
     QXmlStreamReader reader(xml);
     QString cls;
-    int depth = 0;
     while (!reader.atEnd()) {
         reader.readNext();
-        if (reader.isEndElement()) {
-            --depth;
-            continue;
-        }
         if (!reader.isStartElement()) {
             continue;
-        }
-        if (++depth > kMaxUiDepth) {
-            throw host::EFormError(path, static_cast<int>(reader.lineNumber()),
-                                   "nested deeper than " + std::to_string(kMaxUiDepth) + " levels");
         }
         if (reader.name() == QLatin1String("customwidget")) {
             cls.clear();
         } else if (reader.name() == QLatin1String("class")) {
             cls = reader.readElementText();
-            --depth; // read to its end element
         } else if (reader.name() == QLatin1String("extends") && !cls.isEmpty()) {
             extends.insert(cls, reader.readElementText());
-            --depth;
         }
     }
     for (auto it = extends.cbegin(); it != extends.cend(); ++it) {
@@ -75,7 +124,7 @@ QMap<QString, QString> CustomWidgets(const std::string& path, const QByteArray& 
             if (base == it.key() || steps > extends.size()) {
                 throw host::EFormError(path, 0,
                                        "the custom widget class " + it.key().toStdString() +
-                                           " extends itself");
+                                           " extends itself, or a class that does");
             }
         }
     }

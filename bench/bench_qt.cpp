@@ -1,0 +1,157 @@
+// A log-in on a Qt Designer window, beside what any program pays to have that window: the
+// .ui file loaded by QUiLoader and one pass over every action. ZEL's side reads the file
+// the same way, adopts the menu bar (one item and one gate per action) and logs a user in
+// who holds every other action, so the walk sets every gate.
+#include "zel/components/ZELRight.h"
+#include "zel/host/DataSource.h"
+#include "zel/host/SQLiteTable.h"
+#include "zel/qt/QtUiForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QUiLoader>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sqlite3.h>
+#include <unordered_set>
+
+namespace {
+
+constexpr int kActionsPerMenu = 100; // as applications group them; Qt adds to a menu in O(n)
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "bench_zel";
+    static char* argv[] = {name, nullptr};
+    if (QApplication::instance() == nullptr) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static QApplication app(argc, argv);
+    }
+}
+
+std::string Folder() {
+    static const std::string dir = [] {
+        auto d =
+            std::filesystem::temp_directory_path() / ("zel-bench-ui-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(d);
+        return d.string();
+    }();
+    return dir;
+}
+
+std::string ActionName(int i) {
+    return "action" + std::to_string(i);
+}
+
+// A main window whose menu bar holds `n` actions, kAtionsPerMenu to a menu, and a user
+// table whose one user holds every other action; made once per size.
+std::string MakeWindow(int n) {
+    const std::string ui = Folder() + "/window" + std::to_string(n) + ".ui";
+    if (std::filesystem::exists(ui)) {
+        return ui;
+    }
+    std::ofstream out(ui);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ui "
+           "version=\"4.0\">\n<class>MainWindow</class>\n"
+           "<widget class=\"QMainWindow\" name=\"MainWindow\">\n"
+           "<widget class=\"QWidget\" name=\"centralwidget\"/>\n"
+           "<widget class=\"QMenuBar\" name=\"menubar\">\n";
+    const int menus = (n + kActionsPerMenu - 1) / kActionsPerMenu;
+    for (int m = 0; m < menus; ++m) {
+        out << "<widget class=\"QMenu\" name=\"menu" << m
+            << "\"><property name=\"title\"><string>Menu " << m << "</string></property>\n";
+        for (int i = m * kActionsPerMenu; i < std::min(n, (m + 1) * kActionsPerMenu); ++i) {
+            out << "<addaction name=\"" << ActionName(i) << "\"/>\n";
+        }
+        out << "</widget>\n";
+    }
+    for (int m = 0; m < menus; ++m) {
+        out << "<addaction name=\"menu" << m << "\"/>\n";
+    }
+    out << "</widget>\n";
+    for (int i = 0; i < n; ++i) {
+        out << "<action name=\"" << ActionName(i) << "\"><property name=\"text\"><string>Action "
+            << i << "</string></property></action>\n";
+    }
+    out << "</widget>\n</ui>\n";
+    out.close();
+
+    std::string rights = "\xFF";
+    for (int i = 0; i < n; i += 2) {
+        rights += ActionName(i) + "\xFF";
+    }
+    for (int m = 0; m < menus; ++m) {
+        rights += "menu" + std::to_string(m) + "\xFF";
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open((ui + ".db").c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE users (login TEXT, password TEXT, rights BLOB)", nullptr,
+                 nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO users VALUES ('clerk', 'pw', ?)", -1, &insert, nullptr);
+    sqlite3_bind_blob(insert, 1, rights.data(), static_cast<int>(rights.size()), SQLITE_STATIC);
+    sqlite3_step(insert);
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+    return ui;
+}
+
+} // namespace
+
+static void UiLogin(benchmark::State& state) {
+    EnsureApplication();
+    const int n = static_cast<int>(state.range(0));
+    const std::string ui = MakeWindow(n);
+    for (auto _ : state) {
+        zel::qt::TUiForm window = zel::qt::LoadUiForm(ui);
+        auto* users = new zel::host::TSQLiteTable(window.form.get());
+        users->SetDatabaseName(ui + ".db");
+        users->SetTableName("users");
+        users->Open();
+        auto* source = new zel::host::TDataSource(window.form.get());
+        source->SetDataSet(users);
+        auto* rights = new zel::TZELRight(window.form.get());
+        rights->SetDataSource(source);
+        rights->SetUserIDFieldName("login");
+        rights->SetUserPasswordFieldName("password");
+        rights->SetUserAccessRightFieldName("rights");
+        rights->SetLinkedMainMenu(
+            static_cast<zel::host::TMainMenu*>(window.form->FindComponent("menubar")));
+        rights->SetUserID("clerk");
+        rights->SetUserPassword("pw");
+        if (!rights->LoadSetting()) {
+            state.SkipWithError("the log-in failed");
+            break;
+        }
+        window.window.reset(); // as the baseline's window goes
+    }
+    state.counters["units"] = n;
+}
+
+static void UiLogin_Baseline(benchmark::State& state) {
+    EnsureApplication();
+    const int n = static_cast<int>(state.range(0));
+    const std::string ui = MakeWindow(n);
+    std::unordered_set<std::string> granted;
+    for (int i = 0; i < n; i += 2) {
+        granted.insert(ActionName(i));
+    }
+    for (auto _ : state) {
+        QFile file(QString::fromStdString(ui));
+        file.open(QIODevice::ReadOnly);
+        QUiLoader loader;
+        std::unique_ptr<QWidget> window(loader.load(&file));
+        for (QAction* action : window->findChildren<QAction*>()) {
+            action->setEnabled(granted.count(action->objectName().toStdString()) != 0);
+        }
+    }
+    state.counters["units"] = n;
+}
+
+BENCHMARK(UiLogin)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(UiLogin_Baseline)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
