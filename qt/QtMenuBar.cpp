@@ -53,6 +53,7 @@ public:
             return;
         }
         Watch(root_);
+        index_.reserve(adopted.items.size());
         BindChildren(root_, adopted);
     }
 
@@ -96,6 +97,7 @@ private:
     // Binds the sub-items of `node`; what we made goes into its menu (or the bar), what
     // was adopted is there already.
     void BindChildren(Node& node, Adopted& adopted) {
+        node.children.reserve(static_cast<std::size_t>(node.item->Count()));
         for (int i = 0; i < node.item->Count(); ++i) {
             node.children.push_back(Bind(node.item->Items(i), &node, adopted));
             QWidget* container = node.children.back()->owned ? Container(node) : nullptr;
