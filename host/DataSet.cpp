@@ -231,8 +231,10 @@ void TDataSet::Post() {
         throw EDatabaseError(DisplayName() + " is not in edit mode");
     }
     std::vector<const TField*> changed;
+    std::vector<const TField*> read;
     std::vector<TField*> targets;
     for (const auto& f : fields_) {
+        read.push_back(f.get());
         if (f->modified_) {
             changed.push_back(f.get());
             targets.push_back(f.get());
@@ -241,7 +243,8 @@ void TDataSet::Post() {
     if (!changed.empty()) {
         std::vector<TVariant> stored;
         try {
-            InternalPost(changed, stored); // raises: stay in edit mode with the values assigned
+            InternalPost(changed, read,
+                         stored); // raises: stay in edit mode with the values assigned
         } catch (const ERecordChanged&) {
             // Show what is stored now, so that the next load does not offer the stale record.
             buffer_.clear();

@@ -111,9 +111,13 @@ protected:
     /// Fetch the first / next record into `values` (one per field); false when none.
     virtual bool InternalFirst(std::vector<TVariant>& values) = 0;
     virtual bool InternalNext(std::vector<TVariant>& values) = 0;
-    /// Write `changed` (the modified fields) into the current record, or raise. On success
-    /// `stored` holds each changed field's value as the source now keeps it.
+    /// Write `changed` (the modified fields) into the current record, or raise. The record
+    /// must still be the one read: every field in `read` (all of them, changed or not)
+    /// still holding its OldValue, else ERecordChanged (another record may have taken its
+    /// place). On success `stored` holds each changed field's value as the source now
+    /// keeps it.
     virtual void InternalPost(const std::vector<const TField*>& changed,
+                              const std::vector<const TField*>& read,
                               std::vector<TVariant>& stored) = 0;
     /// Read the current record again into `values`; false when it no longer exists.
     virtual bool InternalReread(std::vector<TVariant>& values) = 0;

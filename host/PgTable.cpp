@@ -28,6 +28,7 @@ struct TPgTable::Column {
     std::string name;
     std::string type; // as format_type names it, for casts of parameters
     ColumnKind kind = kText;
+    bool comparable = true; // its type has an equality operator
 };
 
 // The statements of one opened table, built once from the names the server gave.
@@ -220,8 +221,14 @@ void TPgTable::ResolveTable() {
 
     pg::Result attributes = reader_->Exec(
         "SELECT a.attname, format_type(a.atttypid, NULL), "
-        "COALESCE(NULLIF(t.typbasetype, 0), t.oid)::int8, a.attnum FROM pg_attribute a "
-        "JOIN pg_type t ON t.oid = a.atttypid "
+        "COALESCE(NULLIF(t.typbasetype, 0), t.oid)::int8, a.attnum, "
+        // Whether '=' compares the type, its own or that of a type it is binary coercible
+        // to (varchar has text's).
+        "EXISTS (SELECT 1 FROM pg_operator o WHERE o.oprname = '=' AND o.oprright = o.oprleft "
+        "AND (o.oprleft = COALESCE(NULLIF(t.typbasetype, 0), t.oid) OR o.oprleft IN (SELECT "
+        "k.casttarget FROM pg_cast k WHERE k.castmethod = 'b' AND "
+        "k.castsource = COALESCE(NULLIF(t.typbasetype, 0), t.oid)))) "
+        "FROM pg_attribute a JOIN pg_type t ON t.oid = a.atttypid "
         "WHERE a.attrelid = $1::oid AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum",
         what, table);
     columns_.clear();
@@ -229,6 +236,7 @@ void TPgTable::ResolveTable() {
     for (int row = 0; row < attributes.Rows(); ++row) {
         Column c{std::string(attributes.Text(row, 0)), std::string(attributes.Text(row, 1))};
         const long type = std::stol(std::string(attributes.Text(row, 2)));
+        c.comparable = attributes.Text(row, 4) == "t";
         c.kind = type == kBytea                                                    ? kBytes
                  : type == kInt2 || type == kInt4 || type == kInt8 || type == kOid ? kInteger
                  : type == kFloat4 || type == kFloat8                              ? kFloat
@@ -627,7 +635,7 @@ std::optional<bool> TPgTable::InternalLocate(int field, const std::string& text,
 }
 
 void TPgTable::InternalPost(const std::vector<const TField*>& changed,
-                            std::vector<TVariant>& stored) {
+                            const std::vector<const TField*>& read, std::vector<TVariant>& stored) {
     if (!CanModify()) {
         RaiseReadOnly();
     }
@@ -644,10 +652,20 @@ void TPgTable::InternalPost(const std::vector<const TField*>& changed,
         const std::string name = QuoteIdentifier(c.name);
         params.push_back(ParamFor(c.kind, changed[i]->AsVariant()));
         set += (i > 0 ? ", " : "") + name + " = $" + std::to_string(params.size()) + "::" + c.type;
-        params.push_back(ParamFor(c.kind, changed[i]->OldValue()));
-        where += " AND " + name + " IS NOT DISTINCT FROM $" + std::to_string(params.size()) +
-                 "::" + c.type;
         returning += (i > 0 ? ", " : "") + name;
+    }
+    // The record must still be the one read, every field of it, not only the key: another
+    // record may have taken a deleted one's key. A column whose type has no equality (json,
+    // point, ...) cannot be compared and is left out.
+    for (const TField* f : read) {
+        const auto at = std::find_if(columns_.begin(), columns_.end(),
+                                     [&](const Column& c) { return c.name == f->FieldName(); });
+        if (at == columns_.end() || !at->comparable) {
+            continue;
+        }
+        params.push_back(ParamFor(at->kind, f->OldValue()));
+        where += " AND " + QuoteIdentifier(at->name) + " IS NOT DISTINCT FROM $" +
+                 std::to_string(params.size()) + "::" + at->type;
     }
     if (!writer_) {
         writer_ = std::make_unique<pg::Connection>();

@@ -65,6 +65,7 @@ protected:
     std::optional<bool> InternalLocate(int field, const std::string& text,
                                        std::vector<TVariant>& values) override;
     void InternalPost(const std::vector<const TField*>& changed,
+                      const std::vector<const TField*>& read,
                       std::vector<TVariant>& stored) override;
     std::string DisplayName() const override;
     std::string WhyReadOnly() const override;

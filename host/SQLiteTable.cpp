@@ -436,6 +436,7 @@ bool TSQLiteTable::InternalRefresh(std::vector<TVariant>& values) {
 }
 
 void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
+                                const std::vector<const TField*>& read,
                                 std::vector<TVariant>& stored) {
     if (!CanModify()) {
         RaiseReadOnly();
@@ -444,9 +445,12 @@ void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
     for (std::size_t i = 0; i < changed.size(); ++i) {
         sql += (i > 0 ? ", " : "") + QuoteIdentifier(changed[i]->FieldName()) + " = ?";
     }
+    // The record must still be the one read, every field of it: a row id freed by a
+    // deleted record can be taken by another. Compared byte for byte, whatever the
+    // column's collation (one that only its application registers included).
     sql += " WHERE " + rowidName_ + " = ?";
-    for (const TField* f : changed) {
-        sql += " AND " + QuoteIdentifier(f->FieldName()) + " IS ?";
+    for (const TField* f : read) {
+        sql += " AND " + QuoteIdentifier(f->FieldName()) + " IS ? COLLATE BINARY";
     }
     sqlite3_stmt* statement = Prepare(sql);
     // A new value goes in as TEXT only when it is valid UTF-8; the 8-bit rights text with
@@ -465,7 +469,7 @@ void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
             bound && BindAs(statement, index++, changed[i]->AsVariant(), asBlob[i]) == SQLITE_OK;
     }
     bound = bound && sqlite3_bind_int64(statement, index++, currentRowid_) == SQLITE_OK;
-    for (const TField* f : changed) {
+    for (const TField* f : read) {
         bool blob = f->OldValue().VarType() == TVariant::Type::Blob;
         bound = bound && BindAs(statement, index++, f->OldValue(), blob) == SQLITE_OK;
     }

@@ -60,6 +60,7 @@ protected:
     bool InternalReread(std::vector<TVariant>& values) override;
     bool InternalRefresh(std::vector<TVariant>& values) override;
     void InternalPost(const std::vector<const TField*>& changed,
+                      const std::vector<const TField*>& read,
                       std::vector<TVariant>& stored) override;
     std::optional<bool> InternalLocate(int field, const std::string& text,
                                        std::vector<TVariant>& values) override;

@@ -75,6 +75,23 @@ TEST_F(PgTable, SavesEveryByteAndRefusesAStaleRecord) {
     EXPECT_EQ(store.Query("SELECT acl FROM u WHERE id = 1"), "other");
     t->Post(); // against what is stored now, it lands
     EXPECT_EQ(store.Query("SELECT acl FROM u WHERE id = 1"), "mine");
+
+    // Another record under the same key, its rights as NULL as the first one's were: every
+    // field read is compared, so the save refuses instead of landing on it. A column
+    // without equality (json) is left out of the comparison rather than failing the save.
+    store.Exec("ALTER TABLE u ADD COLUMN notes json");
+    store.Exec("UPDATE u SET acl = NULL WHERE id = 1");
+    t = Open("u");
+    t->Edit();
+    t->FieldByName("acl").SetAsVariant(TVariant(std::string("meant for b")));
+    store.Exec("DELETE FROM u WHERE id = 1");
+    store.Exec("INSERT INTO u VALUES (1, 'intern', NULL, '{}')");
+    EXPECT_THROW(t->Post(), ERecordChanged);
+    EXPECT_EQ(store.Query("SELECT coalesce(acl, 'NULL') FROM u WHERE id = 1"), "NULL");
+    t->Cancel();
+    Edit(*t, "acl", TVariant(std::string("x"))); // now read as the intern's: it lands
+    EXPECT_EQ(store.Query("SELECT name || ':' || convert_from(acl, 'UTF8') FROM u WHERE id = 1"),
+              "intern:x");
 }
 
 TEST_F(PgTable, TextTheDatabaseCannotHoldIsAnErrorAndNothingIsWritten) {

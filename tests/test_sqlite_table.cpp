@@ -178,14 +178,20 @@ TEST(SQLiteTable, PostDetectsARecordChangedByAnotherConnection) {
     mine->Cancel();
     EXPECT_EQ(mine->FieldByName("rights").AsString(), "theirs");
     EXPECT_EQ(QueryText(db, "SELECT rights FROM u"), "theirs");
-    // Unchanged fields are not compared: a change of another column does not block.
-    ExecSql(db, "UPDATE u SET id = 'ann2'");
+    // Every field read is compared, not only those saved: the row may now be another
+    // user's (a deleted record's row id taken by a new one), its rights as NULL as before.
+    ExecSql(db, "UPDATE u SET rights = NULL");
     mine->First();
     mine->Edit();
     mine->FieldByName("rights").SetAsVariant(TVariant("mine"));
-    ExecSql(db, "UPDATE u SET id = 'ann3'");
+    ExecSql(db, "DELETE FROM u; INSERT INTO u (rowid, id, rights) VALUES (1, 'intern', NULL)");
+    EXPECT_THROW(mine->Post(), ERecordChanged);
+    EXPECT_EQ(QueryText(db, "SELECT id || ':' || ifnull(rights, 'NULL') FROM u"), "intern:NULL");
+    mine->Cancel();
+    mine->Edit(); // read again: now it is the intern's record, and saving is meant
+    mine->FieldByName("rights").SetAsVariant(TVariant("mine"));
     EXPECT_NO_THROW(mine->Post());
-    EXPECT_EQ(QueryText(db, "SELECT id || ':' || rights FROM u"), "ann3:mine");
+    EXPECT_EQ(QueryText(db, "SELECT id || ':' || rights FROM u"), "intern:mine");
 }
 
 TEST(SQLiteTable, ReadOnlyTablesAndFilesRefuseEdits) {
