@@ -26,8 +26,9 @@ bool Parameter(std::string_view text, std::size_t& pos, char name, unsigned long
     return true;
 }
 
-// The cost a hash asks for must be one that a real hash of ours could have: a record
-// holding m=4194304 (4 GiB) must not make a log-in allocate it.
+// The cost a hash asks for must stay within libsodium's "sensitive" limits (1 GiB, 4
+// passes), checked before anything is hashed: a record holding m=4194304 (4 GiB) or t=16
+// must not make a log-in take a gigabyte or a minute.
 bool SaneCost(std::string_view hash) {
     const std::size_t params = hash.find("$m=");
     if (params == std::string_view::npos) {
@@ -40,8 +41,8 @@ bool SaneCost(std::string_view hash) {
         !Parameter(hash, pos, 'p', p)) {
         return false;
     }
-    return m * 1024 <= crypto_pwhash_MEMLIMIT_SENSITIVE &&
-           t <= crypto_pwhash_OPSLIMIT_SENSITIVE * 4 && p == 1;
+    return m <= crypto_pwhash_MEMLIMIT_SENSITIVE / 1024 && t <= crypto_pwhash_OPSLIMIT_SENSITIVE &&
+           p == 1;
 }
 } // namespace
 

@@ -211,6 +211,11 @@ TEST(CliUsage, CommandsAndOptionsSayWhatIsWrong) {
     Outcome bogus = Exec(d, {"bogus"});
     EXPECT_EQ(bogus.status, 2);
     EXPECT_NE(bogus.err.find("unknown command 'bogus'"), std::string::npos);
+    for (const char* change : {"grant", "revoke"}) { // an empty right names no row
+        Outcome empty = Exec(d, {change, "m.dfm", "-u", "ann", "--right", ""});
+        EXPECT_EQ(empty.status, 2) << change;
+        EXPECT_NE(empty.err.find("cannot be empty"), std::string::npos) << empty.err;
+    }
     Outcome conflict = Exec(d, {"matrix", "m.dfm", "--format", "csv", "--json"});
     EXPECT_EQ(conflict.status, 2);
     EXPECT_NE(conflict.err.find("zel matrix --help"), std::string::npos) << conflict.err;

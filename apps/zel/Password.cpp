@@ -2,6 +2,7 @@
 #include "Session.h"
 #include "zel/host/Secret.h"
 
+#include <cerrno>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -12,9 +13,35 @@
 namespace zel::cli {
 
 namespace {
-std::string ReadLine(std::istream& in) {
+// One line of standard input, read straight from the descriptor a byte at a time: the C
+// library's input buffer would keep a copy of the password that nothing wipes. A line
+// that outgrows its string leaves no copy behind either.
+std::string ReadLine() {
     std::string line;
-    if (!std::getline(in, line) && line.empty()) {
+    line.reserve(256);
+    bool any = false;
+    char c = 0;
+    for (;;) {
+        const ssize_t n = read(STDIN_FILENO, &c, 1);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0 || c == '\n') {
+            any = any || n > 0;
+            break;
+        }
+        any = true;
+        if (line.size() == line.capacity()) {
+            std::string larger;
+            larger.reserve(line.capacity() * 2);
+            larger.assign(line);
+            host::WipeSecret(line);
+            line.swap(larger);
+        }
+        line.push_back(c);
+    }
+    c = 0;
+    if (!any) {
         throw UsageError("no password on standard input");
     }
     if (!line.empty() && line.back() == '\r') {
@@ -70,7 +97,7 @@ std::string ReadPassword(bool fromStdin, const char* prompt) {
     // From here on the process holds a password: no core dump may carry it away.
     prctl(PR_SET_DUMPABLE, 0);
     if (fromStdin) {
-        std::string line = ReadLine(std::cin);
+        std::string line = ReadLine();
         std::string password = Argument(line, "the password");
         host::WipeSecret(line);
         return password;
@@ -85,7 +112,7 @@ std::string ReadPassword(bool fromStdin, const char* prompt) {
         // is echoed and an interrupt at once still restores the terminal.
         QuietTerminal quiet;
         std::cerr << prompt << std::flush;
-        line = ReadLine(std::cin);
+        line = ReadLine();
     }
     std::string password = Argument(line, "the password");
     host::WipeSecret(line);

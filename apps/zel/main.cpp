@@ -154,7 +154,12 @@ int main(int argc, char** argv) {
         user(change[i]);
         change[i]
             ->add_option("-r,--right", o.rights, "a right: the Name of a menu item (repeatable)")
-            ->required();
+            ->required()
+            ->check(CLI::Validator(
+                [](const std::string& name) {
+                    return name.empty() ? std::string("a right's name cannot be empty") : "";
+                },
+                "NAME"));
         change[i]->add_option("--editor", o.editor, "the rights editor (Name or Form.Name)");
         json(change[i]);
         Footer(change[i], std::string("zel ") + changeNames[i] +
