@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -31,6 +32,20 @@ std::string Read(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 } // namespace
+
+TEST_F(Shop, OutputThatCannotBeWrittenIsAFailure) {
+    for (const char* command :
+         {"users main.dfm", "users main.dfm --json", "matrix main.dfm admin.dfm --format csv"}) {
+        const std::string line =
+            "cd '" + shop + "' && '" ZEL_TOOL "' " + command + " >/dev/full 2>err.txt";
+        const int status = std::system(line.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << command;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << command;
+        EXPECT_NE(Read(shop + "/err.txt").find("cannot write standard output: No space left"),
+                  std::string::npos)
+            << command;
+    }
+}
 
 TEST_F(Shop, ADamagedDatabaseEndsEveryCommandWithAClearError) {
     const std::string original = Read(dir.File("shop/shop.db"));

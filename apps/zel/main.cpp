@@ -6,6 +6,9 @@
 #include "zel/package/Package.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 using namespace zel::cli;
@@ -85,6 +88,21 @@ void CheckForms(const std::vector<std::string>& forms, bool passwordStdin) {
     }
 }
 
+} // namespace
+
+namespace {
+// `status`, when everything printed reached standard output; else 1, and why: output cut
+// short by a full disk or /dev/full is a failure, never a success.
+int Written(int status) {
+    errno = 0;
+    std::cout.flush();
+    if (std::fflush(stdout) == 0 && std::cout && std::ferror(stdout) == 0) {
+        return status;
+    }
+    std::cerr << "zel: cannot write standard output: " << std::strerror(errno != 0 ? errno : EIO)
+              << '\n';
+    return 1;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -275,13 +293,12 @@ int main(int argc, char** argv) {
         if (o.json) {
             std::cout << Dump(r.json) << '\n';
         }
-        std::cout.flush();
-        return r.status;
+        return Written(r.status);
     } catch (const UsageError& e) {
         std::cerr << "zel: " << e.what() << '\n';
         return 2;
     } catch (const std::exception& e) {
-        std::cout.flush();
+        Written(1);
         std::cerr << "zel: " << e.what() << '\n';
         return 1;
     }
