@@ -282,6 +282,29 @@ TEST(CliDesigner, AUiWindowIsReadBackAsAUserSeesIt) {
     }
 }
 
+TEST(CliDesigner, ScreenshotsStayInsideTheirFolderWhateverTheObjectNames) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    fs::copy_file(std::string(ZEL_TEST_DATA) + "/designer-rights.dfm", dir.File("rights.dfm"));
+    std::string ui = Read(std::string(ZEL_TEST_DATA) + "/designer.ui");
+    const std::string menu = "name=\"menuSales\"";
+    for (std::size_t at; (at = ui.find(menu)) != std::string::npos;) {
+        ui.replace(at, menu.size(), "name=\"x/../../escaped\"");
+    }
+    std::ofstream(dir.File("designer.ui")) << ui;
+    zel::test::MakeUserTable(
+        dir.File("till.db"), "users", "login", "password", "rights",
+        {{"sam", "s", zel::test::Rights({"generated_menubar_0", "actionQuote"})}});
+    fs::create_directories(dir.File("a/b"));
+    Outcome r = Exec(d,
+                     {"login", "designer.ui", "rights.dfm", "-u", "sam", "--password-stdin",
+                      "--screenshot", "a/b/shots"},
+                     "s\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir.File("a/b/shots/MainWindow-x_______escaped.png")));
+    EXPECT_FALSE(fs::exists(dir.File("a/escaped.png")));
+}
+
 TEST(CliDesigner, UiFilesThatWouldCrashQtsLoaderAreRefused) {
     TempDir dir;
     const std::string d = dir.Path().string();

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QMainWindow>
 #include <QMenu>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -86,8 +87,21 @@ void Save(QWidget& widget, const std::filesystem::path& file) {
     WriteNewFile(file, png.toStdString(), 0644, true);
 }
 
-void Shoot(QWidget& window, const std::string& name, const std::filesystem::path& dir,
+// A file name from an object name, kept inside its folder: letters, digits, '_' and '-'
+// only (anything else, a '/' or '.' included, becomes '_'), or `fallback` for none.
+std::string SafeFileName(const std::string& name, const std::string& fallback) {
+    std::string safe;
+    for (const char c : name) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '_' || c == '-';
+        safe += plain ? c : '_';
+    }
+    return safe.empty() ? fallback : safe;
+}
+
+void Shoot(QWidget& window, const std::string& objectName, const std::filesystem::path& dir,
            std::vector<std::string>& written) {
+    const std::string name = SafeFileName(objectName, "window");
     window.resize(window.sizeHint().expandedTo(QSize(480, 320)));
     window.show();
     QApplication::processEvents();
@@ -103,13 +117,16 @@ void Shoot(QWidget& window, const std::string& name, const std::filesystem::path
     for (QAction* action : bar->actions()) {
         QMenu* menu = action->menu();
         ++index;
-        if (menu == nullptr || !action->isVisible()) {
-            continue;
+        const QList<QAction*> items = menu != nullptr ? menu->actions() : QList<QAction*>{};
+        if (!action->isVisible() || std::none_of(items.begin(), items.end(), [](QAction* a) {
+                return a->isVisible() && !a->isSeparator();
+            })) {
+            continue; // nothing to see: an empty menu does not even open
         }
         menu->popup(window.mapToGlobal(bar->actionGeometry(action).bottomLeft()));
         QApplication::processEvents();
         const std::string menuName =
-            menu->objectName().isEmpty() ? std::to_string(index) : menu->objectName().toStdString();
+            SafeFileName(menu->objectName().toStdString(), std::to_string(index));
         const auto menuFile = dir / (name + "-" + menuName + ".png");
         Save(*menu, menuFile);
         written.push_back(menuFile.string());
