@@ -13,6 +13,8 @@ function(zel_library)
   add_library(zel::${Z_ALIAS} ALIAS ${Z_NAME})
   set_target_properties(${Z_NAME} PROPERTIES EXPORT_NAME ${Z_ALIAS}
     VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
+  # The installed headers need C++20: a consumer gets it from the target, not by hand.
+  target_compile_features(${Z_NAME} PUBLIC cxx_std_20)
   target_include_directories(${Z_NAME} PUBLIC
     $<BUILD_INTERFACE:${ZEL_INCLUDE_ROOT}>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)

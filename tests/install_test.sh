@@ -27,3 +27,27 @@ env -i "$prefix/bin/zel" example shop >/dev/null
 env -i "$prefix/bin/zel" --version
 env -i "$work/consumer/zel_consumer" shop/main.dfm clerk clerk
 env -i "$work/by-pkg-config" shop/main.dfm admin admin
+# The Qt lines, with nothing but find_package and zel::qt (the standard comes with it)...
+cmake -S "$source/examples/qt-rights" -B "$work/qt-rights" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/qt-rights" >/dev/null
+# ...and with pkg-config zel-qt alone, run on a database that is not there: refused, no abort.
+cat >"$work/qt-main.cpp" <<'CPP'
+#include "AddRights.h"
+#include <QApplication>
+#include <iostream>
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QMainWindow window;
+    try {
+        AddRights(window, "no-such-folder/shop.db");
+    } catch (const std::exception& e) {
+        std::cout << "refused: " << e.what() << '\n';
+        return 0;
+    }
+    return 1;
+}
+CPP
+flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs zel-qt)
+eval "g++ -o '$work/qt-by-pkg-config' -I'$source/examples/qt-rights' '$work/qt-main.cpp' \
+    '$source/examples/qt-rights/AddRights.cpp' $flags"
+env -i QT_QPA_PLATFORM=offscreen "$work/qt-by-pkg-config" | grep -q '^refused: '
