@@ -34,11 +34,18 @@ TQtLoginDialog::TQtLoginDialog(TZELRight& provider, QWidget* parent)
     form->addRow(tr("&User ID:"), user_);
     form->addRow(tr("&Password:"), password_);
     auto* layout = new QVBoxLayout(this);
+    // The dialog grows with its message, which wraps inside it at any length.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->addLayout(form);
     layout->addWidget(status_);
     layout->addWidget(buttons);
     status_->setObjectName("status");
     status_->setWordWrap(true);
+    // Room for the longest message on two lines, so that it never crowds the rows above.
+    status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance(
+                                 tr("Log-in refused. Wait 30 seconds before the next attempt.")) /
+                                 2 +
+                             8);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { TryLogIn(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     timer_->setInterval(1000);
@@ -86,11 +93,15 @@ void TQtLoginDialog::Tick() {
         timer_->stop();
         ok_->setEnabled(true);
         status_->setText(tr("You may try again."));
+        layout()->activate();
         password_->setFocus();
         return;
     }
     const int seconds = (remaining_ + 999) / 1000;
-    status_->setText(tr("Log-in refused. Wait %n second(s) before the next attempt.", "", seconds));
+    status_->setText(
+        seconds == 1 ? tr("Log-in refused. Wait 1 second before the next attempt.")
+                     : tr("Log-in refused. Wait %1 seconds before the next attempt.").arg(seconds));
+    layout()->activate(); // the dialog's size follows the message at once, not later
     remaining_ -= 1000;
 }
 

@@ -16,6 +16,7 @@
 #include "zel/qt/QtMessageBox.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -177,6 +178,8 @@ TEST_F(Shop, TheLogInDialogKeepsRefusalsOpenAndWaitsLongerEachTime) {
     BoxAnswerer answer;
     dialog.UserIdEdit()->setText("ann");
     dialog.PasswordEdit()->setText("wrong");
+    dialog.show();
+    QApplication::processEvents();
     answer.Arm();
     EXPECT_FALSE(dialog.TryLogIn());
     EXPECT_EQ(answer.text, "Invalid password!");
@@ -185,6 +188,13 @@ TEST_F(Shop, TheLogInDialogKeepsRefusalsOpenAndWaitsLongerEachTime) {
     EXPECT_TRUE(dialog.Waiting());
     EXPECT_FALSE(dialog.OkButton()->isEnabled());
     EXPECT_EQ(dialog.NextDelay(), 2000);
+    const QLabel* status = dialog.findChild<QLabel*>("status");
+    EXPECT_EQ(status->text(), "Log-in refused. Wait 1 second before the next attempt.");
+    // At once, not at the next turn of the event loop: the message wraps inside the open
+    // dialog, below the rows.
+    EXPECT_GE(status->geometry().top(), dialog.PasswordEdit()->geometry().bottom());
+    EXPECT_LE(status->geometry().right(), dialog.rect().right());
+    EXPECT_GE(status->height(), status->heightForWidth(status->width()));
     dialog.PasswordEdit()->setText("a");
     EXPECT_FALSE(dialog.TryLogIn()); // not while waiting
     QEventLoop wait;
