@@ -167,6 +167,13 @@ bool TDataSet::Locate(const std::string& fieldName, const std::string& text) {
             hasRecord_ = !buffer_.empty();
             eof_ = !*found;
             LoadRecord(buffer_);
+            // What the database found is checked again by the loop's own comparison: a
+            // damaged index can point at another record, which must never pass for this one.
+            const TField& f = *fields_[static_cast<std::size_t>(it->second)];
+            if (*found && (f.IsNull() || f.AsString() != text)) {
+                throw EDatabaseDamaged(DisplayName() + " is damaged: the record found for " +
+                                       fieldName + " holds another value");
+            }
             return *found;
         }
     }

@@ -4,6 +4,7 @@
 #include "support/UserStore.h"
 #include "zel/host/SQLiteTable.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <string_view>
@@ -182,4 +183,39 @@ TEST(Locate, AColumnWhoseCollationOnlyItsApplicationKnowsIsStillSearched) {
     EXPECT_TRUE(t.Locate("id", "ann"));
     EXPECT_EQ(t.FieldByName("v").AsString(), "second");
     EXPECT_FALSE(t.Locate("id", "Ann"));
+}
+
+TEST(Locate, ARecordADamagedIndexPointsToIsCheckedBeforeItIsTrusted) {
+    // 200 users, ann in row 100; then the index entry of ann is made to claim row 127.
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE u (id TEXT, v TEXT); CREATE INDEX u_id ON u (id)");
+    ExecSql(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
+                "INSERT INTO u (rowid, id, v) SELECT i, CASE i WHEN 100 THEN 'ann' ELSE "
+                "'user' || i END, 'row ' || i FROM n");
+    std::string bytes;
+    {
+        std::ifstream in(db, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::string entry("\x03\x13\x01"
+                            "ann\x64",
+                            7); // header, then 'ann' and row id 100
+    const std::size_t at = bytes.find(entry);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.find(entry, at + 1), std::string::npos);
+    bytes[at + 6] = 127;
+    std::ofstream(db, std::ios::binary | std::ios::trunc) << bytes;
+    TSQLiteTable t(nullptr);
+    t.SetDatabaseName(db);
+    t.SetTableName("u");
+    t.Open();
+    try {
+        const bool found = t.Locate("id", "ann");
+        // Whatever it says, never another user's record as ann's.
+        EXPECT_FALSE(found && t.FieldByName("id").AsString() != "ann");
+        FAIL() << "found " << found << ": " << t.FieldByName("v").AsString();
+    } catch (const EDatabaseDamaged& e) {
+        EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos) << e.what();
+    }
 }
