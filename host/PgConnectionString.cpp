@@ -119,8 +119,54 @@ std::string DescribeConnection(const std::string& conninfo) {
     return MaskPassword(text, conninfo);
 }
 
+namespace {
+
+// Where in a string libpq cannot read a password may stand: everything from the first
+// "password" on, and a URI's user part. Unread, the string's own bounds are unknown.
+bool InSecretPart(const std::string& conninfo, const std::string& fragment) {
+    std::string lower = conninfo;
+    for (char& c : lower) {
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    const std::size_t password = lower.find("password");
+    const std::size_t scheme = conninfo.find("://");
+    const std::size_t at = scheme == std::string::npos ? std::string::npos : conninfo.rfind('@');
+    for (std::size_t found = conninfo.find(fragment); found != std::string::npos;
+         found = conninfo.find(fragment, found + 1)) {
+        const std::size_t end = found + fragment.size();
+        if ((password != std::string::npos && end > password) ||
+            (at != std::string::npos && at > scheme && end > scheme + 3 && found < at)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// libpq's message about a string it cannot read quotes pieces of it ("missing \"=\" after
+// \"2secret\""): every quoted piece that may be a password is masked.
+void MaskQuotedPieces(std::string& message, const std::string& conninfo) {
+    for (std::size_t open = message.find('"'); open != std::string::npos;) {
+        const std::size_t close = message.find('"', open + 1);
+        if (close == std::string::npos) {
+            break;
+        }
+        const std::string piece = message.substr(open + 1, close - open - 1);
+        if (!piece.empty() && piece != "=" && InSecretPart(conninfo, piece)) {
+            message.replace(open + 1, piece.size(), kMask);
+            open = message.find('"', open + std::string(kMask).size() + 2);
+        } else {
+            open = message.find('"', close + 1);
+        }
+    }
+}
+
+} // namespace
+
 std::string MaskPassword(std::string message, const std::string& conninfo) {
-    if (const auto options = Parse(conninfo)) {
+    const auto options = Parse(conninfo);
+    if (!options) {
+        MaskQuotedPieces(message, conninfo);
+    } else {
         for (const auto& [key, value] : *options) {
             if (key != "password" || value.empty()) {
                 continue;
