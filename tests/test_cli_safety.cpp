@@ -280,6 +280,9 @@ TEST(CliDesigner, AUiWindowIsReadBackAsAUserSeesIt) {
     for (const char* png : {"shots/MainWindow.png", "shots/MainWindow-menuSales.png"}) {
         EXPECT_EQ(Read(dir.File(png)).substr(1, 3), "PNG") << png;
     }
+    Outcome check = Exec(d, {"form", "check", "designer.ui", "designer-rights.dfm"});
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    EXPECT_NE(check.out.find("designer.ui"), std::string::npos) << check.out;
 }
 
 TEST(CliDesigner, ScreenshotsStayInsideTheirFolderWhateverTheObjectNames) {
@@ -336,6 +339,7 @@ TEST(CliDesigner, UiFilesThatWouldCrashQtsLoaderAreRefused) {
             << "</widget></ui>";
         Outcome r = Exec(d, {"login", c.file, "-u", "x", "--password-stdin"}, "x\n");
         EXPECT_EQ(r.status, 2) << c.file << r.err;
+        EXPECT_EQ(Exec(d, {"form", "check", c.file}).status, 1) << c.file;
         EXPECT_NE(r.err.find(c.file), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(c.why), std::string::npos) << r.err;
     }

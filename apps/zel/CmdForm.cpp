@@ -1,6 +1,7 @@
 // zel form check and zel form format.
 #include "Commands.h"
 #include "Session.h"
+#include "Windows.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
 #include "zel/host/PgConnectionString.h"
@@ -118,6 +119,7 @@ Result FormCheck(const std::vector<std::string>& files, const Style& style) {
         }
     }
     Session session; // collects any message box a form's loading shows
+    Windows windows; // a .ui file's window, read as the other commands read it
     std::vector<std::unique_ptr<host::TForm>> forms; // read directly: errors keep file and line
     std::map<const host::TComponent*, Place> places;
     std::string current;
@@ -137,7 +139,9 @@ Result FormCheck(const std::vector<std::string>& files, const Style& style) {
     for (const auto& file : files) {
         current = file;
         try {
-            forms.emplace_back(ReadFormFile(file, options));
+            forms.push_back(IsUiFile(file)
+                                ? windows.Load(file)
+                                : std::unique_ptr<host::TForm>(ReadFormFile(file, options)));
             filesJson.push_back({{"file", file}, {"ok", true}});
             if (!style.json) {
                 style.Out() << style.Green("ok") << "     " << VisiblePath(file) << '\n';
