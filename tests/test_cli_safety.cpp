@@ -85,6 +85,12 @@ TEST_F(Shop, FilesAreNeverWrittenThroughAPlantedLink) {
     for (const auto& entry : fs::directory_iterator(shop)) {
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
     }
+    // A folder the user names may be reached through a link; only what is written may not.
+    fs::create_directory(dir.File("real"));
+    fs::create_directory_symlink(dir.File("real"), dir.File("link"));
+    Outcome linked = Exec(d, {"example", "link/shop"});
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_TRUE(fs::is_regular_file(dir.File("real/shop/shop.db")));
     EXPECT_EQ(Exec(d, {"palette", "--export", "shop"}).status, 0);
     EXPECT_EQ(Exec(d, {"palette", "--export", "shop"}).status, 1); // exists: needs --force
     EXPECT_EQ(Exec(d, {"palette", "--export", "shop", "--force"}).status, 0);

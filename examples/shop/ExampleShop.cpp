@@ -5,6 +5,7 @@
 #include "zel/host/Errors.h"
 #include "zel/host/StringList.h"
 
+#include <filesystem>
 #include <sqlite3.h>
 
 namespace zel::example {
@@ -65,8 +66,15 @@ void MakeExampleDatabase(const std::string& path) {
     sqlite3* db = nullptr;
     sqlite3_stmt* insert = nullptr; // finalized on every path, or the connection cannot close
     try {
+        // The file itself must not be a link; SQLite's NOFOLLOW refuses a link anywhere in
+        // the path, so the folder (which the user may reach through one) is resolved first.
+        const std::filesystem::path file(path);
+        std::error_code ec;
+        const std::filesystem::path folder = std::filesystem::canonical(
+            file.has_parent_path() ? file.parent_path() : std::filesystem::path("."), ec);
+        const std::string opening = ec ? path : (folder / file.filename()).string();
         // Opened before Check reads `db`: argument order is unspecified.
-        const int opened = sqlite3_open_v2(path.c_str(), &db,
+        const int opened = sqlite3_open_v2(opening.c_str(), &db,
                                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
         Check(opened, db, "open " + path);
         Check(sqlite3_exec(
