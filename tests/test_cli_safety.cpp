@@ -102,6 +102,7 @@ TEST_F(Shop, CaptionsCannotBreakTheOutput) {
     const std::string huge = "'" + std::string(1 << 20, 'A') + "'";
     form.replace(form.find("'&Print'"), 8, huge);
     form.replace(form.find("'E&xit'"), 7, "#27'[31m'#13#10'  forged  mnuAdmin  enabled'");
+    form.replace(form.find("'&Open...'"), 10, "'C1'#157'here'"); // U+009D in Windows-1252
     Write(dir.File("shop/main.dfm"), form);
     Outcome r = Exec(shop, {"login", "main.dfm", "-u", "admin", "--password-stdin"}, "admin\n");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -109,6 +110,7 @@ TEST_F(Shop, CaptionsCannotBreakTheOutput) {
     EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
     EXPECT_NE(r.out.find("\\x1B[31m\\x0D\\x0A  forged"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("\n  forged"), std::string::npos);
+    EXPECT_NE(r.out.find("C1\\x9Dhere"), std::string::npos) << r.out;
     Outcome j =
         Exec(shop, {"login", "main.dfm", "-u", "admin", "--password-stdin", "--json"}, "admin\n");
     EXPECT_EQ(j.json()["menu"][0]["items"][1]["caption"].get<std::string>().size(), 1u << 20);
@@ -117,11 +119,16 @@ TEST_F(Shop, CaptionsCannotBreakTheOutput) {
 TEST_F(Shop, SpreadsheetsGetNoFormulasAndJsonAnyBytes) {
     ExecSql(dir.File("shop/shop.db"), "UPDATE users SET login = '=HYPERLINK(1)' "
                                       "WHERE login = 'viewer';"
+                                      "UPDATE users SET login = '@SUM(A1)' WHERE login = 'clerk';"
+                                      "UPDATE users SET login = char(9) || '-1' "
+                                      "WHERE login = 'admin';"
                                       "UPDATE users SET login = CAST(X'FF2D78' AS TEXT) "
                                       "WHERE login = 'former'");
     Outcome csv = Exec(shop, {"matrix", "main.dfm", "admin.dfm", "--format", "csv"});
     ASSERT_EQ(csv.status, 0) << csv.err;
-    EXPECT_NE(csv.out.find(",'=HYPERLINK(1),"), std::string::npos) << csv.out;
+    for (const char* cell : {",'=HYPERLINK(1)", ",'@SUM(A1)", ",'\t-1"}) {
+        EXPECT_NE(csv.out.find(cell), std::string::npos) << cell << csv.out;
+    }
     // Under UTF-8 the bytes that are not UTF-8 still give valid JSON.
     Outcome users = Exec(shop, {"--encoding", "utf-8", "users", "main.dfm", "--json"});
     ASSERT_EQ(users.status, 0) << users.err;
