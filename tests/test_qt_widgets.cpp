@@ -16,6 +16,7 @@
 #include "zel/qt/QtMessageBox.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -205,6 +206,32 @@ TEST_F(Shop, TheLogInDialogKeepsRefusalsOpenAndWaitsLongerEachTime) {
     EXPECT_TRUE(dialog.TryLogIn());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(open->Enabled());
+}
+
+TEST_F(Shop, TheLogInDialogsWaitDoublesUpToThirtySeconds) {
+    qt::TQtMessageBoxes boxes;
+    qt::TQtLoginDialog dialog(*rights);
+    auto* clock = dialog.findChild<QTimer*>();
+    ASSERT_NE(clock, nullptr);
+    clock->setInterval(1); // a second of the dialog's count passes in a millisecond
+    const QLabel* status = dialog.findChild<QLabel*>("status");
+    const int expected[] = {1, 2, 4, 8, 16, 30, 30, 30};
+    for (int seconds : expected) {
+        BoxAnswerer answer;
+        answer.Arm();
+        dialog.UserIdEdit()->setText("ann");
+        dialog.PasswordEdit()->setText("wrong");
+        ASSERT_FALSE(dialog.TryLogIn());
+        EXPECT_NE(status->text().indexOf(QString(" %1 second").arg(seconds)), -1)
+            << status->text().toStdString();
+        EXPECT_EQ(dialog.NextDelay(), std::min(seconds * 2, 30) * 1000);
+        QElapsedTimer waited;
+        waited.start();
+        while (dialog.Waiting() && waited.elapsed() < 5000) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+        ASSERT_FALSE(dialog.Waiting());
+    }
 }
 
 TEST(QtForms, AFormFileBecomesAWindow) {
