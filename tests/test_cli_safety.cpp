@@ -33,6 +33,18 @@ std::string Read(const std::string& path) {
 }
 } // namespace
 
+TEST_F(Shop, AGrantIsJudgedByTheRecordReadBackNotByWhatWasSent) {
+    ExecSql(dir.File("shop/shop.db"), "CREATE TRIGGER undo AFTER UPDATE OF rights ON users BEGIN "
+                                      "UPDATE users SET rights = old.rights WHERE rowid = "
+                                      "new.rowid; END");
+    for (const char* change : {"grant", "revoke"}) {
+        const char* right = change[0] == 'g' ? "mnuOrderNew" : "mnuOrderList";
+        Outcome r = Exec(shop, {change, "main.dfm", "admin.dfm", "-u", "clerk", "-r", right});
+        EXPECT_EQ(r.status, 1) << change << r.out;
+        EXPECT_NE(r.out.find(std::string("failed  ") + right), std::string::npos) << r.out;
+    }
+}
+
 TEST_F(Shop, OutputThatCannotBeWrittenIsAFailure) {
     for (const char* command :
          {"users main.dfm", "users main.dfm --json", "matrix main.dfm admin.dfm --format csv"}) {
