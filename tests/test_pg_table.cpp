@@ -232,3 +232,20 @@ TEST_F(PgTable, AHungServerIsCancelledByTheStatementTimeout) {
     t->Post();
     EXPECT_EQ(store.Query("SELECT v FROM t"), "b");
 }
+
+TEST_F(PgTable, AmongRecordsOfOneUserIdTheFirstInKeyOrderIsFound) {
+    // Stored in another order than the key's, so that the server meets key 5 first.
+    store.Exec("CREATE TABLE u (k integer PRIMARY KEY, login text, password text)");
+    store.Exec("INSERT INTO u VALUES (5, 'ann', 'second'), (9, 'bob', 'x'), (2, 'ann', 'first')");
+    for (const bool indexed : {false, true}) {
+        if (indexed) {
+            store.Exec("CREATE INDEX u_login ON u (login)");
+            store.Exec("ANALYZE u");
+        }
+        auto t = Open("u");
+        ASSERT_TRUE(t->Locate("login", "ann")) << indexed;
+        EXPECT_EQ(t->FieldByName("password").AsString(), "first") << indexed;
+        t->Next(); // and reading goes on in key order after it
+        EXPECT_EQ(t->FieldByName("password").AsString(), "second") << indexed;
+    }
+}
