@@ -48,7 +48,7 @@ std::string ActionName(int i) {
     return "action" + std::to_string(i);
 }
 
-// A main window whose menu bar holds `n` actions, kAtionsPerMenu to a menu, and a user
+// A main window whose menu bar holds `n` actions, kActionsPerMenu to a menu, and a user
 // table whose one user holds every other action; made once per size.
 std::string MakeWindow(int n) {
     const std::string ui = Folder() + "/window" + std::to_string(n) + ".ui";

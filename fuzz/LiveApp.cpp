@@ -7,7 +7,6 @@
 
 #include <QMenuBar>
 #include <QToolButton>
-#include <functional>
 
 namespace zel::fuzz {
 
@@ -185,7 +184,7 @@ void LiveApp::FreeItem(std::size_t index) {
 
 std::string LiveApp::Check() const {
     // Who set the menu last, and so what each item must allow.
-    std::function<bool(const std::string&)> granted = [this](const std::string& n) {
+    auto granted = [this](const std::string& n) {
         return previewing_ ? editor_->HasRight(n) : rights_->HasRight(n);
     };
     const bool hide = previewing_ ? editor_->HideDisabledItem() : rights_->HideDisabledItem();

@@ -19,7 +19,6 @@
 #include <QToolBar>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 
 namespace zel::fuzz {
@@ -73,8 +72,7 @@ private:
     host::TDataSource* source_ = nullptr;
     TZELRight* rights_ = nullptr;
     TZELMenuCheckListBox* editor_ = nullptr;
-    bool previewing_ = false;        // the editor, not the provider, set the menu last
-    std::set<const QAction*> freed_; // actions whose item is gone
+    bool previewing_ = false; // the editor, not the provider, set the menu last
 };
 
 } // namespace zel::fuzz

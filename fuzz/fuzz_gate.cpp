@@ -5,19 +5,12 @@
 // rights and the application allow, and none may be held off that both allow.
 #include "FuzzSupport.h"
 #include "LiveApp.h"
-
-#include <QApplication>
+#include "QtFuzzStart.h"
 
 using namespace zel;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static int argc = 1;
-    static char name[] = "fuzz_gate";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv); // lives until exit, as the fuzzer's own statics do
-    fuzz::Setup();
+    fuzz::StartQt();
     return 0;
 }
 

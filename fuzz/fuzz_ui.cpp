@@ -2,6 +2,7 @@
 // with the form error; a loaded menu, ruled by a provider, shows each item's state on its
 // action; adopted buttons follow their rights; and window and form may go in either order.
 #include "FuzzSupport.h"
+#include "QtFuzzStart.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/FormFile.h"
 #include "zel/qt/QtActionGate.h"
@@ -10,7 +11,6 @@
 #include "zel/qt/QtUiForm.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -19,13 +19,7 @@
 using namespace zel;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static int argc = 1;
-    static char name[] = "fuzz_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv); // lives until exit, as the fuzzer's own statics do
-    fuzz::Setup();
+    fuzz::StartQt();
     return 0;
 }
 

@@ -159,6 +159,13 @@ void TDataSet::Next() {
     }
 }
 
+namespace {
+// The search's one comparison: the field read as text equals `text` byte for byte.
+bool ReadsAs(const TField& field, const std::string& text) {
+    return !field.IsNull() && field.AsString() == text;
+}
+} // namespace
+
 bool TDataSet::Locate(const std::string& fieldName, const std::string& text) {
     CheckBrowseMode();
     if (auto it = fieldIndex_.find(FoldCase(fieldName)); it != fieldIndex_.end()) {
@@ -170,7 +177,7 @@ bool TDataSet::Locate(const std::string& fieldName, const std::string& text) {
             // What the database found is checked again by the loop's own comparison: a
             // damaged index can point at another record, which must never pass for this one.
             const TField& f = *fields_[static_cast<std::size_t>(it->second)];
-            if (*found && (f.IsNull() || f.AsString() != text)) {
+            if (*found && !ReadsAs(f, text)) {
                 throw EDatabaseDamaged(DisplayName() + " is damaged: the record found for " +
                                        fieldName + " holds another value");
             }
@@ -178,8 +185,7 @@ bool TDataSet::Locate(const std::string& fieldName, const std::string& text) {
         }
     }
     for (First(); !Eof(); Next()) {
-        const TField& f = FieldByName(fieldName);
-        if (!f.IsNull() && f.AsString() == text) {
+        if (ReadsAs(FieldByName(fieldName), text)) {
             return true;
         }
     }

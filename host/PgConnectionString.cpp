@@ -1,5 +1,6 @@
 #include "zel/host/PgConnectionString.h"
 
+#include "zel/host/CaseFold.h"
 #include "zel/host/Errors.h"
 
 #include <libpq-fe.h>
@@ -124,11 +125,7 @@ namespace {
 // Where in a string libpq cannot read a password may stand: everything from the first
 // "password" on, and a URI's user part. Unread, the string's own bounds are unknown.
 bool InSecretPart(const std::string& conninfo, const std::string& fragment) {
-    std::string lower = conninfo;
-    for (char& c : lower) {
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    const std::size_t password = lower.find("password");
+    const std::size_t password = FoldCase(conninfo).find("password");
     const std::size_t scheme = conninfo.find("://");
     const std::size_t at = scheme == std::string::npos ? std::string::npos : conninfo.rfind('@');
     for (std::size_t found = conninfo.find(fragment); found != std::string::npos;

@@ -634,6 +634,12 @@ std::optional<bool> TPgTable::InternalLocate(int field, const std::string& text,
     return false;
 }
 
+std::size_t TPgTable::ColumnOf(const TField& field) const {
+    const auto at = std::find_if(columns_.begin(), columns_.end(),
+                                 [&](const Column& c) { return c.name == field.FieldName(); });
+    return static_cast<std::size_t>(at - columns_.begin());
+}
+
 void TPgTable::InternalPost(const std::vector<const TField*>& changed,
                             const std::vector<const TField*>& read, std::vector<TVariant>& stored) {
     if (!CanModify()) {
@@ -641,9 +647,7 @@ void TPgTable::InternalPost(const std::vector<const TField*>& changed,
     }
     std::vector<std::size_t> targets;
     for (const TField* f : changed) {
-        const auto at = std::find_if(columns_.begin(), columns_.end(),
-                                     [&](const Column& c) { return c.name == f->FieldName(); });
-        targets.push_back(static_cast<std::size_t>(at - columns_.begin()));
+        targets.push_back(ColumnOf(*f));
     }
     std::vector<pg::Param> params = KeyParams(KeyOf(batch_[position_]));
     std::string set, where = sql_->byKey, returning;
@@ -658,14 +662,14 @@ void TPgTable::InternalPost(const std::vector<const TField*>& changed,
     // record may have taken a deleted one's key. A column whose type has no equality (json,
     // point, ...) cannot be compared and is left out.
     for (const TField* f : read) {
-        const auto at = std::find_if(columns_.begin(), columns_.end(),
-                                     [&](const Column& c) { return c.name == f->FieldName(); });
-        if (at == columns_.end() || !at->comparable) {
+        const std::size_t at = ColumnOf(*f);
+        if (at == columns_.size() || !columns_[at].comparable) {
             continue;
         }
-        params.push_back(ParamFor(at->kind, f->OldValue()));
-        where += " AND " + QuoteIdentifier(at->name) + " IS NOT DISTINCT FROM $" +
-                 std::to_string(params.size()) + "::" + at->type;
+        const Column& c = columns_[at];
+        params.push_back(ParamFor(c.kind, f->OldValue()));
+        where += " AND " + QuoteIdentifier(c.name) + " IS NOT DISTINCT FROM $" +
+                 std::to_string(params.size()) + "::" + c.type;
     }
     if (!writer_) {
         writer_ = std::make_unique<pg::Connection>();

@@ -95,6 +95,8 @@ private:
     std::optional<std::vector<TVariant>> FirstReadingAs(const pg::Result& r, int kind,
                                                         const std::string& text) const;
     std::string KeyAnd(const Column& c) const;
+    /// The column that `field` reads, or columns_.size().
+    std::size_t ColumnOf(const TField& field) const;
     void Rename();
     /// Makes the reading connection usable again; a cursor it held is then lost.
     void Revive();

@@ -5,10 +5,6 @@
 
 namespace zel::qt {
 
-TActionGate& TActionGate::Of(QAction& action) {
-    return Of(action, Menu, true, true);
-}
-
 TActionGate& TActionGate::Of(QAction& action, Input input, bool enabled, bool visible) {
     if (TActionGate* gate = Find(action)) {
         gate->Allow(input, enabled, visible);

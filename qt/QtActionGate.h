@@ -38,11 +38,8 @@ class TActionGate : public QActionGroup {
 public:
     enum Input { Menu, Right, InputCount };
 
-    /// The gate of `action`, made on first use (nothing is taken away until an input says
-    /// so).
-    static TActionGate& Of(QAction& action);
-    /// The gate of `action` with `input` set: made so, where it is new, which spares the
-    /// action a change of state.
+    /// The gate of `action` with `input` set; made on first use, with `input` set before
+    /// the action joins, which spares it a change of state (the other inputs allow all).
     static TActionGate& Of(QAction& action, Input input, bool enabled, bool visible);
     /// The gate of `action`, or nullptr where ZEL never gated it.
     static TActionGate* Find(const QAction& action);

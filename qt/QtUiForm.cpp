@@ -42,11 +42,6 @@ private:
 // itself, would crash it. Both are refused first, nesting with the form reader's limit.
 constexpr int kMaxUiDepth = 256;
 
-bool StartsWith(const char* p, const char* end, std::string_view prefix) {
-    return static_cast<std::size_t>(end - p) >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), p);
-}
-
 // Where elements first nest deeper than kMaxUiDepth (an offset into `xml`), or -1. Read
 // byte by byte, not through Qt's XML reader, which takes half as long again as the load
 // itself; what nests nothing (comments, CDATA, processing instructions, declarations) is
@@ -58,19 +53,20 @@ qsizetype TooDeepAt(const QByteArray& xml) {
         const char* found = std::search(p, end, close.begin(), close.end());
         p = found == end ? end : found + close.size();
     };
+    auto rest = [&] { return std::string_view(p, static_cast<std::size_t>(end - p)); };
     int depth = 0;
     while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)))) !=
            nullptr) {
         const char* tag = p;
-        if (StartsWith(p, end, "<!--")) {
+        if (rest().starts_with("<!--")) {
             skipPast("-->");
-        } else if (StartsWith(p, end, "<![CDATA[")) {
+        } else if (rest().starts_with("<![CDATA[")) {
             skipPast("]]>");
-        } else if (StartsWith(p, end, "<?")) {
+        } else if (rest().starts_with("<?")) {
             skipPast("?>");
-        } else if (StartsWith(p, end, "<!")) {
+        } else if (rest().starts_with("<!")) {
             skipPast(">");
-        } else if (StartsWith(p, end, "</")) {
+        } else if (rest().starts_with("</")) {
             --depth;
             skipPast(">");
         } else {
