@@ -22,6 +22,10 @@ host::TDataSet& RequireDataSet(const host::TDataSource* source, const host::TCom
     return *source->DataSet();
 }
 
+std::string RightsText(const host::TField& field) {
+    return field.AsVariant().IsForeign() ? std::string() : host::VarToStr(field.AsVariant());
+}
+
 host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TComponent& who) {
     if (menu == nullptr) {
         throw host::EMenuError("No main menu is linked to " + Describe(who));

@@ -20,6 +20,10 @@ host::TMenuItem& RequireMenuRoot(const host::TMainMenu* menu, const host::TCompo
 /// log-in finds a user (a NULL field matches nothing); false, at the end, when none does.
 bool LocateUser(host::TDataSet& table, const std::string& field, const std::string& id);
 
+/// The rights text of a user record's `field`. Text in characters the host's text setting
+/// has not (foreign text) grants nothing: its escaped form is no list of rights.
+std::string RightsText(const host::TField& field);
+
 /// The text of the exception being handled, for a catch-all handler that keeps why it
 /// failed: the message of a std::exception, or a note that it was of another kind.
 std::string CaughtErrorText();

@@ -305,8 +305,7 @@ bool TZELMenuCheckListBox::LoadSetting() {
     lastErrorText_.clear();
     try {
         TDataSet& table = RequireDataSet(dataSource_, *this);
-        const std::string rights =
-            VarToStr(table.FieldByName(userAccessRightFieldName_).AsVariant());
+        const std::string rights = RightsText(table.FieldByName(userAccessRightFieldName_));
         // Load exactly the record: nothing of an earlier user or earlier grants survives.
         // The list is emptied, so unchecking the rows is the whole revoke; the preview at the
         // end covers the menu, and without one the load fails here, before any row is loaded.

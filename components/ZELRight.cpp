@@ -147,12 +147,13 @@ bool TZELRight::LoadSetting() {
         const TField* password = found ? &table.FieldByName(userPasswordFieldName_) : nullptr;
         if (!found) {
             failure = "Invalid user ID!";
-        } else if (password->IsNull() || !PasswordMatches(password->AsString(), userPassword_)) {
+        } else if (password->IsNull() || password->AsVariant().IsForeign() ||
+                   !PasswordMatches(password->AsString(), userPassword_)) {
             failure = "Invalid password!";
         } else {
             passwordMatched = true;
             authorisedMenuItems_->Clear();
-            std::string rights = VarToStr(table.FieldByName(userAccessRightFieldName_).AsVariant());
+            std::string rights = RightsText(table.FieldByName(userAccessRightFieldName_));
             accessright::Read(
                 rights, [this](const std::string& token) { authorisedMenuItems_->Add(token); });
             ActivateSetting();

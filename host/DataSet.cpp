@@ -160,9 +160,10 @@ void TDataSet::Next() {
 }
 
 namespace {
-// The search's one comparison: the field read as text equals `text` byte for byte.
+// The search's one comparison: the field read as text equals `text` byte for byte. Foreign
+// text (characters the host's text setting has not) equals no text.
 bool ReadsAs(const TField& field, const std::string& text) {
-    return !field.IsNull() && field.AsString() == text;
+    return !field.IsNull() && !field.AsVariant().IsForeign() && field.AsString() == text;
 }
 } // namespace
 

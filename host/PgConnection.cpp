@@ -2,7 +2,7 @@
 
 #include "zel/host/Errors.h"
 #include "zel/host/PgConnectionString.h"
-#include "zel/host/TextEncoding.h"
+#include "zel/host/PgText.h"
 
 #include <libpq-fe.h>
 
@@ -43,9 +43,21 @@ bool Result::IsNull(int row, int column) const {
     return PQgetisnull(result_, row, column) != 0;
 }
 
-std::string_view Result::Text(int row, int column) const {
+std::string_view Result::Raw(int row, int column) const {
     return {PQgetvalue(result_, row, column),
             static_cast<std::size_t>(PQgetlength(result_, row, column))};
+}
+
+std::optional<std::string> Result::Text(int row, int column) const {
+    return FromServer(Raw(row, column));
+}
+
+std::string Result::Name(int row, int column) const {
+    if (std::optional<std::string> name = Text(row, column)) {
+        return *name;
+    }
+    throw EDatabaseError("The database name " + Escaped(Raw(row, column)) +
+                         " holds characters that the text setting has not");
 }
 
 long Result::Affected() const {
@@ -63,11 +75,11 @@ void Connection::Open(const std::string& conninfo, const std::string& where,
     conninfo_ = conninfo;
     where_ = where;
     statementTimeoutMs_ = statementTimeoutMs;
-    const char* encoding = TextEncoding() == TTextEncoding::Utf8 ? "UTF8" : "WIN1252";
-    // The string may set its own timeout and name; the text's encoding is the host's.
+    // The string may set its own timeout and name. UTF8 whatever the host's text: each value
+    // is converted on its own (PgText.h), so one that cannot be fails nothing else.
     const char* keys[] = {"connect_timeout", "fallback_application_name", "dbname",
                           "client_encoding", nullptr};
-    const char* values[] = {"10", "zel", conninfo.c_str(), encoding, nullptr};
+    const char* values[] = {"10", "zel", conninfo.c_str(), "UTF8", nullptr};
     conn_ = PQconnectdbParams(keys, values, 1);
     if (conn_ == nullptr || PQstatus(conn_) != CONNECTION_OK) {
         const std::string reason = OneLine(conn_ != nullptr ? PQerrorMessage(conn_) : nullptr);
@@ -126,14 +138,20 @@ Result Connection::Exec(const std::string& sql, const std::string& what,
     if (conn_ == nullptr) {
         throw EDatabaseError(what + ": not connected");
     }
+    std::vector<std::string> texts; // the host's text as the server's; reserved, so the
+                                    // pointers taken below stay valid
+    texts.reserve(params.size());
     std::vector<const char*> values;
     std::vector<int> lengths, formats;
     for (const Param& p : params) {
-        values.push_back(p.kind == Param::Null ? nullptr : p.bytes.data());
-        lengths.push_back(static_cast<int>(p.bytes.size()));
+        const std::string& bytes =
+            p.kind == Param::Text ? texts.emplace_back(ToServer(p.bytes, what)) : p.bytes;
+        values.push_back(p.kind == Param::Null ? nullptr : bytes.data());
+        lengths.push_back(static_cast<int>(bytes.size()));
         formats.push_back(p.kind == Param::Binary ? 1 : 0);
     }
-    Result result(PQexecParams(conn_, sql.c_str(), static_cast<int>(params.size()), nullptr,
+    const std::string statement = ToServer(sql, what);
+    Result result(PQexecParams(conn_, statement.c_str(), static_cast<int>(params.size()), nullptr,
                                values.data(), lengths.data(), formats.data(), 0));
     PGresult* raw = result.result_;
     const ExecStatusType status = raw != nullptr ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
@@ -160,7 +178,7 @@ void Connection::Fail(const std::string& what, const pg_result* result) {
     if (reason.empty()) {
         reason = OneLine(PQerrorMessage(conn_));
     }
-    reason = MaskPassword(reason, conninfo_);
+    reason = MaskPassword(Escaped(reason), conninfo_);
     const std::string code = state != nullptr ? state : "";
     // Waiting for another session's lock, or chosen as a deadlock's or serialisation's victim.
     if (code == "55P03" || code == "40P01" || code == "40001") {

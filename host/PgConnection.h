@@ -1,9 +1,11 @@
 #pragma once
-// One libpq connection of a PostgreSQL dataset: connecting with the host's text setting as
-// the client encoding, running statements with their values as parameters, and turning
-// every failure into an EDatabaseError that tells what failed and the server's reason,
-// never the password. A connection that was lost is made again by the next statement.
+// One libpq connection of a PostgreSQL dataset: connecting in UTF8 and converting the text
+// of statements, parameters, results and messages by the host's text setting (PgText.h),
+// running statements with their values as parameters, and turning every failure into an
+// EDatabaseError that tells what failed and the server's reason, never the password. A
+// connection that was lost is made again by the next statement.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,9 +15,10 @@ struct pg_result;
 
 namespace zel::host::pg {
 
-/// One statement parameter: NULL, text in the client encoding, or bytes sent as they are.
+/// One statement parameter: NULL, the host's text, text the server gave (foreign text sent
+/// back as it came), or bytes sent as they are.
 struct Param {
-    enum Kind { Null, Text, Binary } kind = Null;
+    enum Kind { Null, Text, ServerText, Binary } kind = Null;
     std::string bytes;
 };
 
@@ -30,7 +33,13 @@ public:
 
     int Rows() const;
     bool IsNull(int row, int column) const;
-    std::string_view Text(int row, int column) const;
+    /// The server's own text: for numbers, flags and escaped bytes.
+    std::string_view Raw(int row, int column) const;
+    /// The host's text, or nullopt when it holds a character the host cannot.
+    std::optional<std::string> Text(int row, int column) const;
+    /// A name from the catalog as the host's text; raises EDatabaseError, naming it escaped,
+    /// when the host cannot hold it.
+    std::string Name(int row, int column) const;
     /// How many rows an UPDATE changed.
     long Affected() const;
 

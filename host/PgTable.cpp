@@ -3,6 +3,7 @@
 #include "zel/host/Errors.h"
 #include "zel/host/PgConnection.h"
 #include "zel/host/PgConnectionString.h"
+#include "zel/host/PgText.h"
 #include "zel/host/SQLiteTable.h"
 
 #include <algorithm>
@@ -67,7 +68,7 @@ TVariant ReadValue(const pg::Result& r, int row, int column, ColumnKind kind) {
     if (r.IsNull(row, column)) {
         return TVariant();
     }
-    const std::string_view text = r.Text(row, column);
+    const std::string_view text = r.Raw(row, column);
     switch (kind) {
     case kInteger: {
         std::int64_t value = 0;
@@ -100,7 +101,10 @@ TVariant ReadValue(const pg::Result& r, int row, int column, ColumnKind kind) {
     case kText:
         break;
     }
-    return TVariant(std::string(text));
+    if (std::optional<std::string> held = r.Text(row, column)) {
+        return TVariant(std::move(*held));
+    }
+    return TVariant::Foreign(pg::Escaped(text), std::string(text));
 }
 
 std::string NumberText(const TVariant& value) {
@@ -193,7 +197,7 @@ void TPgTable::ResolveTable() {
         try {
             pg::Result r = reader_->Exec(lookup, what, name);
             if (r.Rows() == 1 && !r.IsNull(0, 0)) {
-                oid = r.Text(0, 0);
+                oid = r.Raw(0, 0);
                 break;
             }
         } catch (const EDatabaseError& e) {
@@ -211,13 +215,12 @@ void TPgTable::ResolveTable() {
         "pg_is_in_recovery() FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
         "WHERE c.oid = $1::oid",
         what, table);
-    if (info.Rows() != 1 || std::string_view("rpvmf").find(info.Text(0, 2)) == std::string::npos) {
+    if (info.Rows() != 1 || std::string_view("rpvmf").find(info.Raw(0, 2)) == std::string::npos) {
         throw EDatabaseError("'" + tableName_ + "' in " + DescribeConnection(connectionString_) +
                              " is not a table");
     }
-    qualifiedName_ = QuoteIdentifier(std::string(info.Text(0, 0))) + "." +
-                     QuoteIdentifier(std::string(info.Text(0, 1)));
-    updatable_ = info.Text(0, 3) == "t";
+    qualifiedName_ = QuoteIdentifier(info.Name(0, 0)) + "." + QuoteIdentifier(info.Name(0, 1));
+    updatable_ = info.Raw(0, 3) == "t";
 
     pg::Result attributes = reader_->Exec(
         "SELECT a.attname, format_type(a.atttypid, NULL), "
@@ -234,16 +237,16 @@ void TPgTable::ResolveTable() {
     columns_.clear();
     std::vector<std::string> attnums;
     for (int row = 0; row < attributes.Rows(); ++row) {
-        Column c{std::string(attributes.Text(row, 0)), std::string(attributes.Text(row, 1))};
-        const long type = std::stol(std::string(attributes.Text(row, 2)));
-        c.comparable = attributes.Text(row, 4) == "t";
+        Column c{attributes.Name(row, 0), attributes.Name(row, 1)};
+        const long type = std::stol(std::string(attributes.Raw(row, 2)));
+        c.comparable = attributes.Raw(row, 4) == "t";
         c.kind = type == kBytea                                                    ? kBytes
                  : type == kInt2 || type == kInt4 || type == kInt8 || type == kOid ? kInteger
                  : type == kFloat4 || type == kFloat8                              ? kFloat
                  : type == kBool                                                   ? kBoolean
                                                                                    : kText;
         columns_.push_back(std::move(c));
-        attnums.emplace_back(attributes.Text(row, 3));
+        attnums.emplace_back(attributes.Raw(row, 3));
     }
     if (columns_.empty()) {
         throw EDatabaseError("Table '" + tableName_ + "' in " +
@@ -255,7 +258,7 @@ void TPgTable::ResolveTable() {
         what, table);
     key_.clear();
     for (int row = 0; row < key.Rows(); ++row) {
-        const auto at = std::find(attnums.begin(), attnums.end(), key.Text(row, 0));
+        const auto at = std::find(attnums.begin(), attnums.end(), key.Raw(row, 0));
         if (at != attnums.end()) {
             key_.push_back(static_cast<std::size_t>(at - attnums.begin()));
         }
@@ -318,6 +321,9 @@ pg::Param ParamFor(ColumnKind kind, const TVariant& value) {
     case TVariant::Type::String:
     case TVariant::Type::Blob:
         break;
+    }
+    if (value.IsForeign()) {
+        return {pg::Param::ServerText, value.ForeignBytes()}; // sent back as it came
     }
     return {kind == kBytes ? pg::Param::Binary : pg::Param::Text, value.Bytes()};
 }
@@ -502,7 +508,7 @@ bool ReadsAs(const pg::Result& r, int row, int column, ColumnKind kind, const st
         return false;
     }
     if (kind == kText) {
-        return r.Text(row, column) == text;
+        return r.Text(row, column) == text; // foreign text equals none
     }
     return VarToStr(ReadValue(r, row, column, kind)) == text;
 }

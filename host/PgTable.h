@@ -10,8 +10,9 @@
 // otherwise it raises "Record changed by another user". A table without a primary key can
 // be read and refuses every write.
 //
-// Text travels in the client encoding that the host's text setting names (WIN1252 or
-// UTF8); a bytea column carries its bytes unchanged either way. Values are always sent as
+// Text travels as UTF8, each value converted by the host's text setting (PgText.h); one
+// that the setting cannot hold reads as foreign text. A bytea column carries its bytes
+// unchanged. Values are always sent as
 // parameters. A lost connection fails the operation under way and is made again by the
 // next one; reading then goes on after the current record.
 

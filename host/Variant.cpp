@@ -12,6 +12,24 @@ TVariant TVariant::Blob(std::string bytes) {
     return v;
 }
 
+TVariant TVariant::Foreign(std::string shown, std::string original) {
+    TVariant v;
+    v.value_ = Text{std::move(shown), std::move(original), true};
+    return v;
+}
+
+bool TVariant::IsForeign() const {
+    const auto* t = std::get_if<Text>(&value_);
+    return t != nullptr && t->foreign;
+}
+
+const std::string& TVariant::ForeignBytes() const {
+    if (!IsForeign()) {
+        throw EVariantError("Variant holds no foreign text");
+    }
+    return std::get<Text>(value_).original;
+}
+
 TVariant::Type TVariant::VarType() const {
     switch (value_.index()) {
     case 1:

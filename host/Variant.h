@@ -16,9 +16,13 @@ public:
     TVariant(std::int64_t value) : value_(value) {}
     TVariant(int value) : value_(static_cast<std::int64_t>(value)) {}
     TVariant(double value) : value_(value) {}
-    TVariant(std::string value) : value_(Text{std::move(value)}) {}
-    TVariant(const char* value) : value_(Text{value}) {}
+    TVariant(std::string value) : value_(Text{std::move(value), {}, false}) {}
+    TVariant(const char* value) : value_(Text{value, {}, false}) {}
     static TVariant Blob(std::string bytes);
+    /// Text a database holds in characters that the host's text setting does not have. It
+    /// reads as `shown` (those characters escaped, as \u0141), equals no text of the host's
+    /// own, and keeps the database's bytes (`original`) for statements that name it again.
+    static TVariant Foreign(std::string shown, std::string original);
 
     Type VarType() const;
     bool IsNull() const { return VarType() == Type::Null; }
@@ -26,12 +30,17 @@ public:
     double AsFloat() const;         ///< raises EVariantError unless Float
     /// The bytes of a String or Blob; raises EVariantError otherwise.
     const std::string& Bytes() const;
+    bool IsForeign() const;
+    /// The database's own bytes of a foreign text; raises EVariantError otherwise.
+    const std::string& ForeignBytes() const;
 
     bool operator==(const TVariant& other) const = default;
 
 private:
     struct Text {
         std::string bytes;
+        std::string original; // foreign text only
+        bool foreign = false;
         bool operator==(const Text&) const = default;
     };
     struct Binary {

@@ -110,6 +110,31 @@ TEST_F(PgTable, TextTheDatabaseCannotHoldIsAnErrorAndNothingIsWritten) {
     EXPECT_EQ(store.Query("SELECT name FROM u"), "a");
 }
 
+// A value that Windows-1252 cannot hold belongs to its own record only: it reads escaped and
+// equals no text, every other record reads and is found, and a save of that record sends the
+// value back as the server gave it.
+TEST_F(PgTable, TextWindows1252CannotHoldIsForeignToItsRecordOnly) {
+    store.Exec("CREATE TABLE u (id integer PRIMARY KEY, name text, acl text)");
+    store.Exec("INSERT INTO u VALUES (1, 'ann', 'a'), (2, chr(321) || 'ukasz', 'l'), "
+               "(3, chr(129), 'c'), (4, 'bob', 'b')");
+    auto t = Open("u");
+    std::vector<std::string> names;
+    for (t->First(); !t->Eof(); t->Next()) {
+        names.push_back(t->FieldByName("name").AsString() +
+                        (t->FieldByName("name").AsVariant().IsForeign() ? "*" : ""));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"ann", "\\u0141ukasz*", "\\u0081*", "bob"}));
+    EXPECT_TRUE(t->Locate("name", "bob"));
+    EXPECT_EQ(t->FieldByName("acl").AsString(), "b");
+    for (const std::string typed : {"\\u0141ukasz", "\\u0081", "\x81", "?ukasz"}) {
+        EXPECT_FALSE(t->Locate("name", typed)) << typed;
+    }
+    ASSERT_TRUE(t->Locate("id", "2"));
+    Edit(*t, "acl", TVariant(std::string("granted")));
+    EXPECT_EQ(store.Query("SELECT convert_to(name || ':' || acl, 'UTF8') FROM u WHERE id = 2"),
+              "\xC5\x81ukasz:granted");
+}
+
 TEST_F(PgTable, NamesAsSqlWritesThemOrExactly) {
     store.Exec("CREATE SCHEMA IF NOT EXISTS sales_" + std::to_string(getpid()));
     const std::string schema = "sales_" + std::to_string(getpid());

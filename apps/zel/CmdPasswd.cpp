@@ -99,7 +99,7 @@ Result Passwd(const Target& target, const std::optional<std::string>& user, bool
         std::size_t plain = 0, hashed = 0;
         for (table.First(); !table.Eof(); table.Next()) {
             const host::TField& f = table.FieldByName(field);
-            if (!f.IsNull()) {
+            if (!f.IsNull() && !f.AsVariant().IsForeign()) {
                 ++(IsPasswordHash(f.AsString()) ? hashed : plain);
             }
         }
@@ -112,7 +112,9 @@ Result Passwd(const Target& target, const std::optional<std::string>& user, bool
         std::size_t changed = 0;
         for (table.First(); !table.Eof(); table.Next()) {
             const host::TField& f = table.FieldByName(field);
-            if (f.IsNull() || IsPasswordHash(f.AsString())) {
+            // Foreign text is no password anyone can type: hashing its escaped form would
+            // lose it.
+            if (f.IsNull() || f.AsVariant().IsForeign() || IsPasswordHash(f.AsString())) {
                 continue;
             }
             std::string text = f.AsString();

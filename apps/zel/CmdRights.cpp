@@ -103,11 +103,10 @@ bool Verify(TZELMenuCheckListBox& editor, const TZELRight& provider, const std::
     table.Refresh();
     const host::TField& id = table.FieldByName(provider.UserIDFieldName());
     host::TStringList stored;
-    const bool present = !id.IsNull() && id.AsString() == user;
+    const bool present = !id.IsNull() && !id.AsVariant().IsForeign() && id.AsString() == user;
     if (present) {
-        accessright::Read(
-            host::VarToStr(table.FieldByName(editor.UserAccessRightFieldName()).AsVariant()),
-            [&](const std::string& token) { stored.Add(token); });
+        accessright::Read(RightsText(table.FieldByName(editor.UserAccessRightFieldName())),
+                          [&](const std::string& token) { stored.Add(token); });
     }
     bool all = true;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {

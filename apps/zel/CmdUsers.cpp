@@ -5,6 +5,11 @@
 
 namespace zel::cli {
 
+namespace {
+constexpr const char* kForeignNote =
+    "shown escaped: it holds characters the text setting has not, so no one can log in as it";
+} // namespace
+
 Result Users(const Target& target, const Style& style) {
     Session session;
     session.ReadAll(target.forms);
@@ -15,16 +20,28 @@ Result Users(const Target& target, const Style& style) {
         Json ids = Json::array();
         std::size_t count = 0;
         // Text goes out as the table is read: a table of any size costs no memory here.
+        Json foreign = Json::array();
         for (table.First(); !table.Eof(); table.Next(), ++count) {
-            const std::string id = table.FieldByName(provider.UserIDFieldName()).AsString();
+            const host::TField& field = table.FieldByName(provider.UserIDFieldName());
+            const std::string id = field.AsString();
             if (style.json) {
                 ids.push_back(Text(id));
+                if (field.AsVariant().IsForeign()) {
+                    foreign.push_back(Text(id));
+                }
             } else {
-                style.Out() << "  " << Visible(id, 0) << '\n';
+                style.Out() << "  " << Visible(id, 0);
+                if (field.AsVariant().IsForeign()) {
+                    style.Out() << "  (" << kForeignNote << ")";
+                }
+                style.Out() << '\n';
             }
         }
         if (style.json) {
             r.json = {{"result", true}, {"users", ids}};
+            if (!foreign.empty()) {
+                r.json["foreign"] = foreign; // user IDs no one can log in as
+            }
         } else {
             style.Out() << style.Bold(std::to_string(count) + (count == 1 ? " user" : " users"))
                         << '\n';
