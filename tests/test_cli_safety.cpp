@@ -135,10 +135,11 @@ TEST_F(Shop, SpreadsheetsGetNoFormulasAndJsonAnyBytes) {
                                       "UPDATE users SET login = char(9) || '-1' "
                                       "WHERE login = 'admin';"
                                       "UPDATE users SET login = CAST(X'FF2D78' AS TEXT) "
-                                      "WHERE login = 'former'");
+                                      "WHERE login = 'former';"
+                                      "INSERT INTO users (login, password) VALUES (char(13) || '+1', 'x')");
     Outcome csv = Exec(shop, {"matrix", "main.dfm", "admin.dfm", "--format", "csv"});
     ASSERT_EQ(csv.status, 0) << csv.err;
-    for (const char* cell : {",'=HYPERLINK(1)", ",'@SUM(A1)", ",'\t-1"}) {
+    for (const char* cell : {",'=HYPERLINK(1)", ",'@SUM(A1)", ",'\t-1", ",\"'\r+1\""}) {
         EXPECT_NE(csv.out.find(cell), std::string::npos) << cell << csv.out;
     }
     // Under UTF-8 the bytes that are not UTF-8 still give valid JSON.

@@ -3,6 +3,7 @@
 #include "zel/host/Errors.h"
 #include "zel/host/SQLiteTable.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sqlite3.h>
@@ -276,6 +277,35 @@ TEST(SQLiteTable, ADamagedTableIsAnErrorNeverALoop) {
         }
     }
     EXPECT_GT(errors, 0);
+}
+
+TEST(SQLiteTable, ARowWhoseIdWasDamagedIsNeverReadAsAnotherRecord) {
+    // user30's cell made to claim row id 5, which user5 holds: read in file order, it comes
+    // after row 29. Saved by that row id, it would land on user5's record.
+    TempDir dir;
+    const std::string db = dir.File("t.db");
+    ExecSql(db, "CREATE TABLE u (id TEXT, v TEXT)");
+    ExecSql(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40) "
+                "INSERT INTO u (rowid, id, v) SELECT i, 'user' || i, 'row ' || i FROM n");
+    std::string bytes;
+    {
+        std::ifstream in(db, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::string cell("\x0F\x1E\x03\x19\x19user30", 11); // sizes, row id 30, header
+    const std::size_t at = bytes.find(cell);
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 1] = 5;
+    std::ofstream(db, std::ios::binary | std::ios::trunc) << bytes;
+    try {
+        for (auto t = OpenTable(db, "u"); !t->Eof(); t->Next()) {
+            ASSERT_NE(t->FieldByName("id").AsString(), "user31") << "read past the damage";
+        }
+        FAIL() << "a damaged table read to its end";
+    } catch (const EDatabaseDamaged& e) {
+        EXPECT_NE(std::string(e.what()).find("row id 5 came after row id 29"), std::string::npos)
+            << e.what();
+    }
 }
 
 TEST(SQLiteTable, Utf16DatabaseIsRefused) {
