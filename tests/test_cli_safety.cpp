@@ -129,14 +129,15 @@ TEST_F(Shop, CaptionsCannotBreakTheOutput) {
 }
 
 TEST_F(Shop, SpreadsheetsGetNoFormulasAndJsonAnyBytes) {
-    ExecSql(dir.File("shop/shop.db"), "UPDATE users SET login = '=HYPERLINK(1)' "
-                                      "WHERE login = 'viewer';"
-                                      "UPDATE users SET login = '@SUM(A1)' WHERE login = 'clerk';"
-                                      "UPDATE users SET login = char(9) || '-1' "
-                                      "WHERE login = 'admin';"
-                                      "UPDATE users SET login = CAST(X'FF2D78' AS TEXT) "
-                                      "WHERE login = 'former';"
-                                      "INSERT INTO users (login, password) VALUES (char(13) || '+1', 'x')");
+    ExecSql(dir.File("shop/shop.db"),
+            "UPDATE users SET login = '=HYPERLINK(1)' "
+            "WHERE login = 'viewer';"
+            "UPDATE users SET login = '@SUM(A1)' WHERE login = 'clerk';"
+            "UPDATE users SET login = char(9) || '-1' "
+            "WHERE login = 'admin';"
+            "UPDATE users SET login = CAST(X'FF2D78' AS TEXT) "
+            "WHERE login = 'former';"
+            "INSERT INTO users (login, password) VALUES (char(13) || '+1', 'x')");
     Outcome csv = Exec(shop, {"matrix", "main.dfm", "admin.dfm", "--format", "csv"});
     ASSERT_EQ(csv.status, 0) << csv.err;
     for (const char* cell : {",'=HYPERLINK(1)", ",'@SUM(A1)", ",'\t-1", ",\"'\r+1\""}) {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <tuple>
 
-#ifndef ZEL_FAULT_VFS
-#error "ZEL_FAULT_VFS must name the fault-injecting VFS library"
+#if !defined(ZEL_FAULT_VFS) || !defined(ZEL_PLANT_LINK)
+#error "ZEL_FAULT_VFS and ZEL_PLANT_LINK must name the libraries to preload"
 #endif
 
 using namespace zel::test::cli;
@@ -18,22 +18,26 @@ namespace fs = std::filesystem;
 using zel::test::QueryText;
 
 namespace {
-// The environment of the tool runs started while it lives. The sanitizer runtime is told
-// that a library preloaded ahead of it is meant.
-class FaultEnv {
+// The environment of the tool runs started while it lives: `library` preloaded, with the
+// variables that steer it. The sanitizer runtime is told that a library preloaded ahead of
+// it is meant.
+class PreloadEnv {
 public:
-    FaultEnv(const std::string& fault, const std::string& report) {
+    PreloadEnv(const char* library, std::vector<std::pair<std::string, std::string>> vars)
+        : vars_(std::move(vars)) {
         const char* asan = std::getenv("ASAN_OPTIONS");
         asanOptions_ = asan != nullptr ? std::optional<std::string>(asan) : std::nullopt;
         setenv("ASAN_OPTIONS", (asanOptions_.value_or("") + ":verify_asan_link_order=0").c_str(),
                1);
-        setenv("LD_PRELOAD", ZEL_FAULT_VFS, 1);
-        setenv("ZEL_FAULT", fault.c_str(), 1);
-        setenv("ZEL_FAULT_REPORT", report.c_str(), 1);
+        setenv("LD_PRELOAD", library, 1);
+        for (const auto& [name, value] : vars_) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
     }
-    ~FaultEnv() {
-        for (const char* name : {"LD_PRELOAD", "ZEL_FAULT", "ZEL_FAULT_REPORT"}) {
-            unsetenv(name);
+    ~PreloadEnv() {
+        unsetenv("LD_PRELOAD");
+        for (const auto& var : vars_) {
+            unsetenv(var.first.c_str());
         }
         if (asanOptions_) {
             setenv("ASAN_OPTIONS", asanOptions_->c_str(), 1);
@@ -41,10 +45,11 @@ public:
             unsetenv("ASAN_OPTIONS");
         }
     }
-    FaultEnv(const FaultEnv&) = delete;
-    FaultEnv& operator=(const FaultEnv&) = delete;
+    PreloadEnv(const PreloadEnv&) = delete;
+    PreloadEnv& operator=(const PreloadEnv&) = delete;
 
 private:
+    std::vector<std::pair<std::string, std::string>> vars_;
     std::optional<std::string> asanOptions_;
 };
 
@@ -59,7 +64,7 @@ FaultyRun Faulty(const std::string& dir, const std::vector<std::string>& args,
     fs::remove(report);
     FaultyRun run;
     {
-        FaultEnv env(fault, report);
+        PreloadEnv env(ZEL_FAULT_VFS, {{"ZEL_FAULT", fault}, {"ZEL_FAULT_REPORT", report}});
         run.outcome = Exec(dir, args, input);
     }
     std::sscanf(Slurp(report).c_str(), "injected %ld", &run.injected);
@@ -176,4 +181,26 @@ TEST_P(IoFaults, TheRecordIsBeforeOrAfterAndTheDatabaseSound) {
     zel::test::Figure("I/O faults, " + Name({GetParam(), 0}) + ": " + std::to_string(injected) +
                       " injected, " + std::to_string(refused) + " refused with the cause, " +
                       std::to_string(injected - refused) + " got through");
+}
+
+// Every file the tool writes is made new: a link planted at its temporary name, between the
+// choice of the name and the file's creation, is neither followed nor truncated.
+TEST(PlantedLinks, AFileIsMadeNewWhereItsTemporaryNameWasTaken) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    { std::ofstream(dir.File("victim")) << "precious"; }
+    Outcome made;
+    {
+        PreloadEnv env(ZEL_PLANT_LINK,
+                       {{"ZEL_PLANT_SUFFIX", ".tmp"}, {"ZEL_PLANT_TARGET", dir.File("victim")}});
+        made = Exec(d, {"example", "shop"});
+    }
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(Slurp(dir.File("victim")), "precious");
+    int planted = 0;
+    for (const auto& entry : fs::directory_iterator(dir.File("shop"))) {
+        planted += entry.is_symlink() ? 1 : 0;
+    }
+    EXPECT_EQ(planted, 1); // the link was there, and left alone
+    EXPECT_TRUE(fs::is_regular_file(dir.File("shop/main.dfm")));
 }
