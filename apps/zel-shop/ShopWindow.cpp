@@ -1,12 +1,7 @@
 #include "ShopWindow.h"
 
-#include "AdminWindow.h"
 #include "OrdersWindow.h"
 #include "ui_MainWindow.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/SQLiteTable.h"
-#include "zel/qt/QtLoginDialog.h"
-#include "zel/qt/QtMenuBar.h"
 #include "zel/qt/QtText.h"
 
 #include <QMessageBox>
@@ -14,29 +9,16 @@
 namespace zel::shop {
 
 ShopWindow::ShopWindow(const std::string& folder)
-    : ui_(std::make_unique<Ui::MainWindow>()), folder_(folder),
-      form_(std::make_unique<host::TForm>(nullptr)) {
+    : ui_(std::make_unique<Ui::MainWindow>()), folder_(folder) {
     ui_->setupUi(this);
-    // The components, made in code as any application would. The form is named MainForm
-    // because the orders and administration form files link to MainForm.Rights.
-    form_->SetName("MainForm");
-    auto* users = new host::TSQLiteTable(form_.get());
-    users->SetName("UsersTable");
-    users->SetDatabaseName(folder + "/shop.db");
-    users->SetTableName("users");
-    users->Open();
-    auto* source = new host::TDataSource(form_.get());
-    source->SetDataSet(users);
-    rights_ = new TZELRight(form_.get());
-    rights_->SetName("Rights");
-    rights_->SetDataSource(source);
-    rights_->SetUserIDFieldName("login");
-    rights_->SetUserPasswordFieldName("password");
-    rights_->SetUserAccessRightFieldName("rights");
-    rights_->SetHideDisabledItem(true);
-    rights_->SetLinkedMainMenu(qt::AdoptMenuBar(*ui_->MainMenu1, form_.get()));
+    // Named MainForm: the orders form file links to MainForm.Rights.
+    setObjectName("MainForm");
+    rights_ = std::make_unique<qt::TQtRights>(*this, qt::TUserTable::SQLite(folder + "/shop.db"),
+                                              /*hideDenied=*/true);
 
     connect(ui_->mnuFileLogin, &QAction::triggered, this, [this] { LogIn(); });
+    connect(ui_->mnuFilePassword, &QAction::triggered, this,
+            [this] { rights_->changeMyPassword(); });
     connect(ui_->mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(ui_->mnuOrderList, &QAction::triggered, this, [this] { OpenOrders(); });
     connect(ui_->mnuOrderNew, &QAction::triggered, this, [this] { OpenOrders(); });
@@ -49,25 +31,18 @@ ShopWindow::ShopWindow(const std::string& folder)
 }
 
 ShopWindow::~ShopWindow() {
-    CloseWindows();
+    CloseOrders();
 }
 
-void ShopWindow::CloseWindows() {
+void ShopWindow::CloseOrders() {
     if (orders_ != nullptr) {
         ordersSize_ = orders_->size();
         delete orders_;
     }
-    if (admin_ != nullptr) {
-        adminSize_ = admin_->size();
-        delete admin_;
-    }
 }
 
 bool ShopWindow::LogIn() {
-    // No parent: the dialog lives on the stack, and a parent would delete it too should the
-    // window go while the dialog is open.
-    qt::TQtLoginDialog dialog(*rights_);
-    if (dialog.exec() != QDialog::Accepted) {
+    if (!rights_->logIn()) {
         return false;
     }
     LoggedIn();
@@ -75,22 +50,18 @@ bool ShopWindow::LogIn() {
 }
 
 bool ShopWindow::LogInAs(const std::string& user, const std::string& password) {
-    rights_->SetUserID(user);
-    rights_->SetUserPassword(password);
-    const bool ok = rights_->LoadSetting();
-    rights_->SetUserPassword(std::string());
-    if (ok) {
-        LoggedIn();
+    if (!rights_->logInAs(user, password)) {
+        return false;
     }
-    return ok;
+    LoggedIn();
+    return true;
 }
 
 void ShopWindow::LoggedIn() {
-    user_ = rights_->UserID();
-    // Windows opened for the previous user checked their buttons against that user.
-    CloseWindows();
-    setWindowTitle(tr("Corner Shop \u2014 %1").arg(qt::ToQString(user_)));
-    statusBar()->showMessage(tr("Logged in as %1").arg(qt::ToQString(user_)));
+    // The orders window checked its buttons against the previous user.
+    CloseOrders();
+    setWindowTitle(tr("Corner Shop \u2014 %1").arg(qt::ToQString(User())));
+    statusBar()->showMessage(tr("Logged in as %1").arg(qt::ToQString(User())));
 }
 
 OrdersWindow* ShopWindow::OpenOrders() {
@@ -106,16 +77,8 @@ OrdersWindow* ShopWindow::OpenOrders() {
     return orders_;
 }
 
-AdminWindow* ShopWindow::OpenAdmin() {
-    if (admin_ == nullptr) {
-        admin_ = new AdminWindow(*this);
-        if (adminSize_.isValid()) {
-            admin_->resize(adminSize_);
-        }
-    }
-    admin_->show();
-    admin_->raise();
-    return admin_;
+qt::TQtAdminDialog* ShopWindow::OpenAdmin() {
+    return rights_->administer("mnuAdminUsers");
 }
 
 } // namespace zel::shop

@@ -1,10 +1,10 @@
 #pragma once
-// The shop's main window: a Qt Designer window (MainWindow.ui) whose menu bar the rights
-// provider adopts. Every ZEL call the application makes is in this class and the two
-// windows it opens (OrdersWindow, AdminWindow).
+// The shop's main window: a Qt Designer window (MainWindow.ui) with ZEL's rights on it
+// through one TQtRights. Every ZEL call the application makes is in this class and the
+// orders window it opens; administration and passwords are ZEL's ready-made dialogs.
 
-#include "zel/components/ZELRight.h"
-#include "zel/host/Form.h"
+#include "zel/qt/QtAdminDialog.h"
+#include "zel/qt/QtRights.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,12 +17,11 @@ class MainWindow;
 
 namespace zel::shop {
 
-class AdminWindow;
 class OrdersWindow;
 
 class ShopWindow : public QMainWindow {
 public:
-    /// Opens the user table in `folder` and puts the rights on the menu bar.
+    /// Opens the user table in `folder` and puts the rights on the window.
     explicit ShopWindow(const std::string& folder);
     ~ShopWindow() override;
 
@@ -32,28 +31,24 @@ public:
     bool LogInAs(const std::string& user, const std::string& password);
 
     OrdersWindow* OpenOrders();
-    AdminWindow* OpenAdmin();
+    /// The administration dialog, for a user granted Administration > Users and rights.
+    qt::TQtAdminDialog* OpenAdmin();
 
-    TZELRight& Rights() const { return *rights_; }
+    qt::TQtRights& Rights() const { return *rights_; }
     const std::string& Folder() const { return folder_; }
     /// The user logged in now (empty before the first log-in).
-    const std::string& User() const { return user_; }
+    const std::string& User() const { return rights_->currentUser(); }
 
 private:
     void LoggedIn();
-    /// Closes the orders and administration windows, keeping their sizes for next time.
-    void CloseWindows();
+    /// Closes the orders window, keeping its size for next time.
+    void CloseOrders();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     std::string folder_;
-    std::unique_ptr<host::TForm> form_; // MainForm: the user table, its source, the provider
-    TZELRight* rights_ = nullptr;
-    std::string user_;
+    std::unique_ptr<qt::TQtRights> rights_;
     QPointer<OrdersWindow> orders_;
-    QPointer<AdminWindow> admin_;
-    // Window sizes, remembered while the application runs; nothing is written to disk.
-    QSize ordersSize_;
-    QSize adminSize_;
+    QSize ordersSize_; // remembered while the application runs; nothing is written to disk
 };
 
 } // namespace zel::shop

@@ -1,11 +1,11 @@
 #include "Tour.h"
 
-#include "AdminWindow.h"
 #include "OrdersWindow.h"
 #include "ShopWindow.h"
 #include "zel/components/Links.h"
 #include "zel/host/SQLiteTable.h"
 #include "zel/qt/QtLoginDialog.h"
+#include "zel/qt/QtPasswordDialog.h"
 #include "zel/qt/QtText.h"
 
 #include <QApplication>
@@ -74,6 +74,9 @@ public:
         SpecialItem();
         Refused();
         Conflict();
+        OwnMenuBack();
+        Passwords();
+        Greyed();
         std::cout << (failures_ == 0 ? "Every step showed what it should; pictures in "
                                      : "Some steps did not show what they should; pictures in ")
                   << dir_ << '\n';
@@ -156,7 +159,7 @@ private:
 
     void GrantAsAdmin() {
         LogIn("admin");
-        AdminWindow* admin = shop_.OpenAdmin();
+        qt::TQtAdminDialog* admin = shop_.OpenAdmin();
         admin->Select("clerk");
         const int row = admin->Editor().MenuItemNames().IndexOf("mnuOrderNew");
         QListWidgetItem* item = admin->RightsList()->item(row);
@@ -184,7 +187,7 @@ private:
 
     void Refused() {
         BoxAnswerer answers;
-        qt::TQtLoginDialog dialog(shop_.Rights(), &shop_);
+        qt::TQtLoginDialog dialog(shop_.Rights().provider(), &shop_);
         dialog.show();
         dialog.UserIdEdit()->setText("clerk");
         dialog.PasswordEdit()->setText("guess");
@@ -199,7 +202,7 @@ private:
 
     void Conflict() {
         BoxAnswerer answers;
-        AdminWindow* admin = shop_.OpenAdmin();
+        qt::TQtAdminDialog* admin = shop_.OpenAdmin();
         admin->Select("viewer");
         // Meanwhile another administrator, in another program, saves the viewer's record.
         {
@@ -224,6 +227,75 @@ private:
               "admin: a save over another administrator's change is refused and said so "
               "(Record changed by another user); their change is kept");
         admin->close();
+    }
+
+    // The administrator previews the viewer's rights on the live menu; closing the dialog
+    // gives them their own menu back.
+    void OwnMenuBack() {
+        LogIn("admin");
+        qt::TQtAdminDialog* admin = shop_.OpenAdmin();
+        admin->Select("viewer");
+        const bool previewed = !Enabled("mnuAdminUsers");
+        admin->close();
+        Check(previewed && Enabled("mnuAdminUsers"),
+              "admin: the viewer's rights previewed on the menu; closing the dialog gives the "
+              "administrator's own menu back");
+    }
+
+    // Fills the password dialog that opens next and presses OK, after its picture.
+    void AnswerPassword(const char* current, const char* typed, const std::string& shot) {
+        QTimer::singleShot(20, [=, this] {
+            auto* dialog = dynamic_cast<qt::TQtPasswordDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                AnswerPassword(current, typed, shot);
+                return;
+            }
+            if (dialog->CurrentEdit() != nullptr) {
+                dialog->CurrentEdit()->setText(current);
+            }
+            dialog->NewEdit()->setText(typed);
+            dialog->AgainEdit()->setText(typed);
+            Shot(*dialog, shot);
+            if (!dialog->TrySave()) {
+                dialog->reject();
+            }
+        });
+    }
+
+    void Passwords() {
+        qt::TQtAdminDialog* admin = shop_.OpenAdmin();
+        admin->Select("viewer");
+        AnswerPassword(nullptr, "new viewer", "admin-sets-password");
+        const bool set = admin->SetPassword();
+        admin->close();
+        BoxAnswerer answers; // the refusal of the old password
+        const bool oldRefused = !shop_.LogInAs("viewer", "viewer");
+        Check(set && oldRefused && shop_.LogInAs("viewer", "new viewer"),
+              "admin: Set password for viewer; the old password is refused, the new one logs in");
+        AnswerPassword("new viewer", "viewer", "viewer-changes-password");
+        const bool changed = shop_.Rights().changeMyPassword();
+        Check(changed && shop_.LogInAs("viewer", "viewer"),
+              "viewer: Change my password (the current one checked, the new one twice) logs in");
+    }
+
+    // The same menu in greyed mode: what a user may not use is shown, greyed.
+    void Greyed() {
+        LogIn("viewer");
+        TZELRight& provider = shop_.Rights().provider();
+        provider.SetHideDisabledItem(false);
+        provider.ActivateSetting();
+        QMenu* orders = shop_.findChild<QMenu*>("mnuOrders");
+        if (orders != nullptr) {
+            orders->popup(shop_.mapToGlobal(
+                shop_.menuBar()->actionGeometry(orders->menuAction()).bottomLeft()));
+            QApplication::processEvents();
+            Shot(*orders, "viewer-greyed-menu");
+            orders->hide();
+        }
+        Check(orders != nullptr && Action("mnuOrderNew")->isVisible() && !Enabled("mnuOrderNew"),
+              "viewer, greyed mode: Orders > New order " + State("mnuOrderNew"));
+        provider.SetHideDisabledItem(true);
+        provider.ActivateSetting();
     }
 
     ShopWindow& shop_;

@@ -3,6 +3,7 @@
 #include "Guard.h"
 #include "zel/components/Links.h"
 #include "zel/components/PasswordCheck.h"
+#include "zel/components/UserPassword.h"
 #include "zel/host/Secret.h"
 
 #include <iostream>
@@ -11,18 +12,6 @@
 namespace zel::cli {
 
 namespace {
-// Writes `value` into `field` of the current record, or leaves the record as it was.
-void Store(host::TDataSet& table, const std::string& field, const std::string& value) {
-    table.Edit();
-    try {
-        table.FieldByName(field).SetAsVariant(host::TVariant(value));
-        table.Post(); // the old-value check of every save: a record changed meanwhile refuses
-    } catch (...) {
-        table.Cancel();
-        throw;
-    }
-}
-
 std::string NewPassword(bool fromStdin) {
     std::string first = ReadPassword(fromStdin, "New password: ");
     if (first.empty()) {
@@ -82,15 +71,7 @@ Result Passwd(const Target& target, const std::optional<std::string>& user, bool
                 return Report(style, 1, Visible(message, 0),
                               {{"result", false}, {"messages", Json::array({Text(message)})}});
             }
-            std::string hash = HashPassword(password);
-            host::WipeSecret(password);
-            try {
-                Store(table, field, hash);
-            } catch (...) {
-                host::WipeSecret(hash);
-                throw;
-            }
-            host::WipeSecret(hash);
+            StorePassword(table, field, password);
             return Report(style, 0, "Saved a new password for " + Visible(*user),
                           {{"result", true}, {"user", Text(*user)}});
         });
@@ -118,10 +99,7 @@ Result Passwd(const Target& target, const std::optional<std::string>& user, bool
                 continue;
             }
             std::string text = f.AsString();
-            std::string hash = HashPassword(text);
-            host::WipeSecret(text);
-            Store(table, field, hash);
-            host::WipeSecret(hash);
+            StorePassword(table, field, text);
             ++changed;
         }
         return Report(style, 0,

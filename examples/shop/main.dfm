@@ -15,6 +15,9 @@ object MainForm: TForm
       object mnuFileLogin: TMenuItem
         Caption = '&Log in as another user...'
       end
+      object mnuFilePassword: TMenuItem
+        Caption = '&Change my password...'
+      end
       object mnuFileExit: TMenuItem
         Caption = 'E&xit'
       end
