@@ -5,8 +5,7 @@
 
 namespace zel {
 
-void StorePassword(host::TDataSet& table, const std::string& passwordField,
-                   std::string& password) {
+void StorePassword(host::TDataSet& table, const std::string& passwordField, std::string& password) {
     std::string hash;
     try {
         hash = HashPassword(password);

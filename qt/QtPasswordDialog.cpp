@@ -33,8 +33,8 @@ std::string Take(QLineEdit* edit) {
 } // namespace
 
 TQtPasswordDialog::TQtPasswordDialog(host::TDataSet& table, const std::string& userIDField,
-                                     const std::string& passwordField, std::string user,
-                                     bool own, QWidget* parent)
+                                     const std::string& passwordField, std::string user, bool own,
+                                     QWidget* parent)
     : QDialog(parent), table_(&table), userIDField_(userIDField), passwordField_(passwordField),
       user_(std::move(user)), new_(SecretEdit(this, "newPassword")),
       again_(SecretEdit(this, "againPassword")), status_(new QLabel(this)) {

@@ -2,10 +2,11 @@
 # Installs the build into a fresh prefix, builds the consumer example against the
 # installed package, and runs it and the installed zel with an empty environment: the
 # programs must find their libraries from any prefix by themselves.
-# Usage: install_test.sh BUILD_DIR SOURCE_DIR
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR AUTOPILOT_LIBRARY
 set -euo pipefail
 build=$1
 source=$2
+autopilot=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix="$work/prefix with space"
@@ -51,3 +52,29 @@ flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs zel-q
 eval "g++ -o '$work/qt-by-pkg-config' -I'$source/examples/qt-rights' '$work/qt-main.cpp' \
     '$source/examples/qt-rights/AddRights.cpp' $flags"
 env -i QT_QPA_PLATFORM=offscreen "$work/qt-by-pkg-config" | grep -q '^refused: '
+# The README's quick start, its blocks exactly as they stand, built against the installed
+# package and run offscreen by the autopilot (tests/quickstart/): the administrator logs in,
+# opens the administration dialog and closes it; then on a table that is not there.
+quick="$work/quickstart"
+mkdir -p "$quick"
+for file in CMakeLists.txt main.cpp; do
+    awk -v name="$file" '
+        $0 == "<!-- quick start: " name " -->" { want = 1; next }
+        want && /^```/ { if (inside) exit; inside = 1; next }
+        inside { print }' "$source/README.md" >"$quick/$file"
+    test -s "$quick/$file"
+done
+cmake -S "$quick" -B "$quick/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$quick/build" >/dev/null
+run_quick() {
+    env -i QT_QPA_PLATFORM=offscreen LD_PRELOAD="$autopilot" ZEL_AUTOPILOT_LOGIN=admin:admin \
+        timeout 60 "$quick/build/my_app" "$@"
+}
+run_quick shop/shop.db >"$work/quick.out"
+grep -qx 'logged in: mnuAdminUsers enabled' "$work/quick.out"
+grep -qx 'administration: 4 users' "$work/quick.out"
+grep -qx 'closed: mnuAdminUsers enabled' "$work/quick.out"
+status=0
+run_quick no-such-folder/shop.db >"$work/quick-missing.out" || status=$?
+test "$status" -eq 1
+grep -q '^box: Cannot open the user table: ' "$work/quick-missing.out"
