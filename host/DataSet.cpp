@@ -278,6 +278,48 @@ void TDataSet::Post() {
     state_ = dsBrowse;
 }
 
+bool TDataSet::AppendUnique(const std::vector<TFieldValue>& values, const std::string& unique) {
+    CheckBrowseMode();
+    if (!CanModify()) {
+        RaiseReadOnly();
+    }
+    std::size_t at = values.size();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        FieldByName(values[i].field); // raises for a field the table has not
+        if (FoldCase(values[i].field) == FoldCase(unique)) {
+            at = i;
+        }
+    }
+    if (at == values.size()) {
+        throw EDatabaseError("AppendUnique of " + DisplayName() + " needs a value for " + unique);
+    }
+    return InternalAppendUnique(values, at);
+}
+
+void TDataSet::Delete() {
+    CheckBrowseMode();
+    if (!hasRecord_) {
+        throw EDatabaseError(DisplayName() + " has no current record to delete");
+    }
+    if (!CanModify()) {
+        RaiseReadOnly();
+    }
+    std::vector<const TField*> read;
+    for (const auto& f : fields_) {
+        read.push_back(f.get());
+    }
+    try {
+        InternalDelete(read);
+    } catch (const ERecordChanged&) {
+        buffer_.clear();
+        if (InternalReread(buffer_)) {
+            LoadStoredValues(buffer_);
+        }
+        throw;
+    }
+    Refresh();
+}
+
 void TDataSet::Cancel() {
     if (state_ != dsEdit) {
         return;

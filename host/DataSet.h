@@ -101,6 +101,22 @@ public:
     /// Whether Edit can succeed at all (open and writable).
     virtual bool CanModify() const = 0;
 
+    /// One field's value for AppendUnique.
+    struct TFieldValue {
+        std::string field;
+        TVariant value;
+    };
+    /// Adds a record holding `values` (each other field gets its column's default), unless
+    /// a record whose field `unique` reads as the value given for it (byte for byte, as
+    /// Locate compares) exists already: then false, and nothing is written. The check and
+    /// the write are one transaction, so two programs adding the same value cannot both
+    /// succeed. The current record stays where it was.
+    bool AppendUnique(const std::vector<TFieldValue>& values, const std::string& unique);
+    /// Deletes the current record, if it still holds every field as it was read; otherwise
+    /// raises ERecordChanged after reading it again, and deletes nothing. Then the next
+    /// record is current (the last one when none follows), as Refresh would leave it.
+    void Delete();
+
     void Loaded() override;
 
 protected:
@@ -119,6 +135,13 @@ protected:
     virtual void InternalPost(const std::vector<const TField*>& changed,
                               const std::vector<const TField*>& read,
                               std::vector<TVariant>& stored) = 0;
+    /// AppendUnique's write, `unique` an index into `values`; false when a record holds
+    /// that value already.
+    virtual bool InternalAppendUnique(const std::vector<TFieldValue>& values,
+                                      std::size_t unique) = 0;
+    /// Delete the current record when every field in `read` still holds its OldValue, else
+    /// raise ERecordChanged.
+    virtual void InternalDelete(const std::vector<const TField*>& read) = 0;
     /// Read the current record again into `values`; false when it no longer exists.
     virtual bool InternalReread(std::vector<TVariant>& values) = 0;
     /// Re-position after a refresh: fetch the current record, or the next, or the last one

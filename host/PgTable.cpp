@@ -664,27 +664,9 @@ void TPgTable::InternalPost(const std::vector<const TField*>& changed,
         set += (i > 0 ? ", " : "") + name + " = $" + std::to_string(params.size()) + "::" + c.type;
         returning += (i > 0 ? ", " : "") + name;
     }
-    // The record must still be the one read, every field of it, not only the key: another
-    // record may have taken a deleted one's key. A column whose type has no equality (json,
-    // point, ...) cannot be compared and is left out.
-    for (const TField* f : read) {
-        const std::size_t at = ColumnOf(*f);
-        if (at == columns_.size() || !columns_[at].comparable) {
-            continue;
-        }
-        const Column& c = columns_[at];
-        params.push_back(ParamFor(c.kind, f->OldValue()));
-        where += " AND " + QuoteIdentifier(c.name) + " IS NOT DISTINCT FROM $" +
-                 std::to_string(params.size()) + "::" + c.type;
-    }
-    if (!writer_) {
-        writer_ = std::make_unique<pg::Connection>();
-        writer_->Open(connectionString_, DisplayName(), statementTimeout_);
-    } else {
-        writer_->Revive();
-    }
+    where += StillAsRead(read, params);
     // One statement is one short transaction of its own: nothing waits on the cursor.
-    pg::Result r = writer_->Exec("UPDATE " + qualifiedName_ + " SET " + set + where +
+    pg::Result r = Writer().Exec("UPDATE " + qualifiedName_ + " SET " + set + where +
                                      " RETURNING " + returning,
                                  "Cannot save the record of " + DisplayName(), params);
     if (r.Rows() == 0) {
@@ -695,6 +677,82 @@ void TPgTable::InternalPost(const std::vector<const TField*>& changed,
         TVariant value = ReadValue(r, 0, static_cast<int>(i), columns_[targets[i]].kind);
         batch_[position_][targets[i]] = value;
         stored.push_back(std::move(value));
+    }
+}
+
+// The record must still be the one read, every field of it, not only the key: another
+// record may have taken a deleted one's key. A column whose type has no equality (json,
+// point, ...) cannot be compared and is left out.
+std::string TPgTable::StillAsRead(const std::vector<const TField*>& read,
+                                  std::vector<pg::Param>& params) const {
+    std::string where;
+    for (const TField* f : read) {
+        const std::size_t at = ColumnOf(*f);
+        if (at == columns_.size() || !columns_[at].comparable) {
+            continue;
+        }
+        const Column& c = columns_[at];
+        params.push_back(ParamFor(c.kind, f->OldValue()));
+        where += " AND " + QuoteIdentifier(c.name) + " IS NOT DISTINCT FROM $" +
+                 std::to_string(params.size()) + "::" + c.type;
+    }
+    return where;
+}
+
+pg::Connection& TPgTable::Writer() {
+    if (!writer_) {
+        writer_ = std::make_unique<pg::Connection>();
+        writer_->Open(connectionString_, DisplayName(), statementTimeout_);
+    } else {
+        writer_->Revive();
+    }
+    return *writer_;
+}
+
+bool TPgTable::InternalAppendUnique(const std::vector<TFieldValue>& values, std::size_t unique) {
+    const std::string what = "Cannot add a record to " + DisplayName();
+    std::string names, marks;
+    std::vector<pg::Param> params;
+    for (const TFieldValue& v : values) {
+        const Column& c = columns_[ColumnOf(FieldByName(v.field))];
+        params.push_back(ParamFor(c.kind, v.value));
+        names += (names.empty() ? "" : ", ") + QuoteIdentifier(c.name);
+        marks += (marks.empty() ? "$" : ", $") + std::to_string(params.size()) + "::" + c.type;
+    }
+    pg::Connection& writer = Writer();
+    // The table locked against every other writer first, so the search below sees every
+    // record that can exist when the new one is added; readers go on meanwhile.
+    writer.Exec("BEGIN", what);
+    try {
+        writer.Exec("LOCK TABLE " + qualifiedName_ + " IN SHARE ROW EXCLUSIVE MODE", what);
+        Revive();
+        reader_->EndTransaction();
+        cursorOpen_ = false;
+        const std::size_t column = ColumnOf(FieldByName(values[unique].field));
+        if (FindKey(column, VarToStr(values[unique].value))) {
+            writer.EndTransaction();
+            return false;
+        }
+        writer.Exec("INSERT INTO " + qualifiedName_ + " (" + names + ") VALUES (" + marks + ")",
+                    what, params);
+        writer.Exec("COMMIT", what);
+    } catch (...) {
+        writer.EndTransaction();
+        throw;
+    }
+    return true;
+}
+
+void TPgTable::InternalDelete(const std::vector<const TField*>& read) {
+    if (!CanModify()) {
+        RaiseReadOnly();
+    }
+    std::vector<pg::Param> params = KeyParams(KeyOf(batch_[position_]));
+    const pg::Result r =
+        Writer().Exec("DELETE FROM " + qualifiedName_ + sql_->byKey + StillAsRead(read, params),
+                      "Cannot delete the record of " + DisplayName(), params);
+    if (r.Affected() == 0) {
+        throw ERecordChanged();
     }
 }
 

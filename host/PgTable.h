@@ -68,6 +68,8 @@ protected:
     void InternalPost(const std::vector<const TField*>& changed,
                       const std::vector<const TField*>& read,
                       std::vector<TVariant>& stored) override;
+    bool InternalAppendUnique(const std::vector<TFieldValue>& values, std::size_t unique) override;
+    void InternalDelete(const std::vector<const TField*>& read) override;
     std::string DisplayName() const override;
     std::string WhyReadOnly() const override;
 
@@ -98,6 +100,12 @@ private:
     std::string KeyAnd(const Column& c) const;
     /// The column that `field` reads, or columns_.size().
     std::size_t ColumnOf(const TField& field) const;
+    /// " AND ..." that holds only while every comparable field of `read` holds its
+    /// OldValue; their values are appended to `params`.
+    std::string StillAsRead(const std::vector<const TField*>& read,
+                            std::vector<pg::Param>& params) const;
+    /// The writing connection, made at first use.
+    pg::Connection& Writer();
     void Rename();
     /// Makes the reading connection usable again; a cursor it held is then lost.
     void Revive();

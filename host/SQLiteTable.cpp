@@ -345,15 +345,20 @@ void TSQLiteTable::RaiseOutOfOrder(std::int64_t rowid, std::int64_t after) const
                            std::to_string(after) + "; PRAGMA integrity_check tells more)");
 }
 
-std::optional<bool> TSQLiteTable::InternalLocate(int field, const std::string& text,
-                                                 std::vector<TVariant>& values) {
-    const auto column = static_cast<std::size_t>(field);
+SQLiteFinder& TSQLiteTable::FinderOf(std::size_t column) {
     finders_.resize(columns_.size());
     if (!finders_[column]) {
         finders_[column] =
             std::make_unique<SQLiteFinder>(db_, QuoteIdentifier(tableName_), rowidName_,
                                            QuoteIdentifier(columns_[column]), columnTypes_[column]);
     }
+    return *finders_[column];
+}
+
+std::optional<bool> TSQLiteTable::InternalLocate(int field, const std::string& text,
+                                                 std::vector<TVariant>& values) {
+    const auto column = static_cast<std::size_t>(field);
+    SQLiteFinder& finder = FinderOf(column);
     // One read transaction: the row found is the row then fetched, whoever writes meanwhile.
     if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
         Fail("Cannot read " + DisplayName());
@@ -362,7 +367,7 @@ std::optional<bool> TSQLiteTable::InternalLocate(int field, const std::string& t
         sqlite3* db;
         ~End() { sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
     } end{db_};
-    const SQLiteFinder::Result r = finders_[column]->Find(text);
+    const SQLiteFinder::Result r = finder.Find(text);
     if (r.failed) {
         Fail("Cannot read " + DisplayName());
     }
@@ -496,6 +501,91 @@ void TSQLiteTable::InternalPost(const std::vector<const TField*>& changed,
             }
         }
         stored.push_back(std::move(value));
+    }
+}
+
+} // namespace zel::host
+
+namespace zel::host {
+
+namespace {
+// A new value's text goes in as TEXT only when it is valid UTF-8, as Post writes it.
+bool AsBlob(const TVariant& value) {
+    return value.VarType() == TVariant::Type::Blob ||
+           (value.VarType() == TVariant::Type::String && !IsValidUtf8(value.Bytes()));
+}
+} // namespace
+
+int TSQLiteTable::Write(const std::string& sql, const std::vector<Bound>& values,
+                        const std::string& what) {
+    sqlite3_stmt* statement = Prepare(sql);
+    bool bound = true;
+    int index = 1;
+    for (const Bound& v : values) {
+        bound = bound && BindAs(statement, index++, *v.value, v.asBlob) == SQLITE_OK;
+    }
+    const int rc = bound ? sqlite3_step(statement) : SQLITE_ERROR;
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE) {
+        Fail(what);
+    }
+    return sqlite3_changes(db_);
+}
+
+bool TSQLiteTable::InternalAppendUnique(const std::vector<TFieldValue>& values,
+                                        std::size_t unique) {
+    const std::string what = "Cannot add a record to " + DisplayName();
+    std::string names, marks;
+    std::vector<Bound> bound;
+    for (const TFieldValue& v : values) {
+        names += (names.empty() ? "" : ", ") + QuoteIdentifier(v.field);
+        marks += marks.empty() ? "?" : ", ?";
+        bound.push_back({&v.value, AsBlob(v.value)});
+    }
+    std::size_t column = 0;
+    while (column < columns_.size() &&
+           FoldCase(columns_[column]) != FoldCase(values[unique].field)) {
+        ++column;
+    }
+    // The write lock first: nobody can add the same value between the search and the write.
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        Fail(what);
+    }
+    try {
+        const SQLiteFinder::Result found = FinderOf(column).Find(VarToStr(values[unique].value));
+        if (found.failed) {
+            Fail(what);
+        }
+        if (found.rowid) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+        Write("INSERT INTO " + QuoteIdentifier(tableName_) + " (" + names + ") VALUES (" + marks +
+                  ")",
+              bound, what);
+        if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            Fail(what);
+        }
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    return true;
+}
+
+void TSQLiteTable::InternalDelete(const std::vector<const TField*>& read) {
+    // As a save: only the record read, every field still as it was (a freed row id can be
+    // taken by another record).
+    std::string sql =
+        "DELETE FROM " + QuoteIdentifier(tableName_) + " WHERE " + rowidName_ + " = ?";
+    const TVariant rowid(static_cast<std::int64_t>(currentRowid_));
+    std::vector<Bound> bound{{&rowid, false}};
+    for (const TField* f : read) {
+        sql += " AND " + QuoteIdentifier(f->FieldName()) + " IS ? COLLATE BINARY";
+        bound.push_back({&f->OldValue(), f->OldValue().VarType() == TVariant::Type::Blob});
+    }
+    if (Write(sql, bound, "Cannot delete the record of " + DisplayName()) == 0) {
+        throw ERecordChanged();
     }
 }
 

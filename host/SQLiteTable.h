@@ -64,6 +64,8 @@ protected:
                       std::vector<TVariant>& stored) override;
     std::optional<bool> InternalLocate(int field, const std::string& text,
                                        std::vector<TVariant>& values) override;
+    bool InternalAppendUnique(const std::vector<TFieldValue>& values, std::size_t unique) override;
+    void InternalDelete(const std::vector<const TField*>& read) override;
     std::string DisplayName() const override;
     std::string WhyReadOnly() const override;
 
@@ -81,6 +83,13 @@ private:
     void Deliver(std::vector<TVariant>& values);
     std::string ColumnList() const;
     [[noreturn]] void RaiseOutOfOrder(std::int64_t rowid, std::int64_t after) const;
+    SQLiteFinder& FinderOf(std::size_t column);
+    struct Bound {
+        const TVariant* value;
+        bool asBlob;
+    };
+    /// Runs `sql` with `values` bound in order; how many rows it changed.
+    int Write(const std::string& sql, const std::vector<Bound>& values, const std::string& what);
 
     std::string databaseName_;
     std::string formFolder_;

@@ -94,6 +94,31 @@ TEST_P(Cli, AUserIDTheTextSettingCannotHoldBlocksNoOne) {
     EXPECT_EQ(escaped.status, 1) << escaped.err;
 }
 
+TEST_P(Cli, UsersAreAddedOnceAndRemovedAsFound) {
+    auto add = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args{"user", "add", "staff.dfm", "-u", "dora", "--password-stdin"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Exec(d, args, "new pw\n");
+    };
+    ASSERT_EQ(add({"--like", "ann"}).status, 0);
+    Outcome twice = add({});
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.out.find("exists already"), std::string::npos) << twice.out;
+    EXPECT_EQ(add({"--like", "nobody"}).status, 1);
+    Outcome in =
+        Exec(d, {"login", "staff.dfm", "till.dfm", "-u", "dora", "--password-stdin", "--json"},
+             "new pw\n");
+    ASSERT_EQ(in.status, 0) << in.err;
+    EXPECT_EQ(in.json()["granted"], Json(V{"", "miSales", "miQuote"})); // ann's, exactly
+    EXPECT_EQ(Exec(d, {"user", "list", "staff.dfm", "--json"}).json()["users"],
+              Json(V{"ann", "Jos\xC3\xA9", "bob", "dora"}));
+    EXPECT_EQ(Exec(d, {"user", "remove", "staff.dfm", "-u", "dora", "--yes"}).status, 0);
+    EXPECT_EQ(Exec(d, {"user", "remove", "staff.dfm", "-u", "dora", "--yes"}).status, 1);
+    EXPECT_EQ(Exec(d, {"user", "remove", "staff.dfm", "-u", "bob"}).status, 2); // not asked
+    EXPECT_EQ(Exec(d, {"users", "staff.dfm", "--json"}).json()["users"],
+              Json(V{"ann", "Jos\xC3\xA9", "bob"}));
+}
+
 TEST_P(Cli, PasswordComesFromATerminalOrStandardInputOnly) {
     Outcome r = Exec(d, {"login", "staff.dfm", "-u", "ann", "--json"});
     EXPECT_EQ(r.status, 2);

@@ -3,6 +3,7 @@
 // password prompt interrupted with Ctrl-C.
 #include "support/CliRun.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -493,4 +494,31 @@ TEST_P(Concurrent, EverySaveIsAppliedOrRefusedAndTheRecordSaysWhich) {
     EXPECT_EQ(appliedThoughRefused, 0);
     EXPECT_GT(counts[kApplied], 0);
     EXPECT_GT(counts[kRefused], 0); // the saves did meet
+}
+
+TEST_P(Concurrent, AUserIDIsAddedOnceHoweverManyAddItAtOnce) {
+    Write(dir.File("main.dfm"),
+          "object StaffMain: TForm\n" + store.FormTable("Staff", "staff") +
+              "    Active = True\n  end\n"
+              "  object StaffSource: TDataSource\n    DataSet = Staff\n  end\n"
+              "  object Guard: TZELRight\n    DataSource = StaffSource\n"
+              "    UserAccessRightFieldName = 'acl'\n    UserIDFieldName = 'uid'\n"
+              "    UserPasswordFieldName = 'pin'\n  end\nend\n");
+    store.MakeUserTable("staff", "uid", "pin", "acl", {{"ann", "x", std::nullopt}});
+    constexpr int kAdders = 6;
+    std::vector<int> status(kAdders, -1);
+    std::vector<std::thread> adders;
+    for (int a = 0; a < kAdders; ++a) {
+        adders.emplace_back([&, a] {
+            status[a] = Exec(d, {"user", "add", "main.dfm", "-u", "dora", "--password-stdin"},
+                             "pw" + std::to_string(a) + "\n")
+                            .status;
+        });
+    }
+    for (auto& t : adders) {
+        t.join();
+    }
+    EXPECT_EQ(std::count(status.begin(), status.end(), 0), 1);
+    EXPECT_EQ(std::count(status.begin(), status.end(), 1), kAdders - 1);
+    EXPECT_EQ(store.Query("SELECT CAST(count(*) AS TEXT) FROM staff WHERE uid = 'dora'"), "1");
 }

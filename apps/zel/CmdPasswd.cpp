@@ -12,23 +12,6 @@
 namespace zel::cli {
 
 namespace {
-std::string NewPassword(bool fromStdin) {
-    std::string first = ReadPassword(fromStdin, "New password: ");
-    if (first.empty()) {
-        throw UsageError("an empty password is not accepted");
-    }
-    if (!fromStdin) {
-        std::string again = ReadPassword(false, "The same again: ");
-        const bool same = again == first;
-        host::WipeSecret(again);
-        if (!same) {
-            host::WipeSecret(first);
-            throw UsageError("the two passwords differ; nothing was changed");
-        }
-    }
-    return first;
-}
-
 bool Confirmed(std::size_t plain, const std::string& table) {
     if (isatty(STDIN_FILENO) == 0) {
         throw UsageError("standard input is not a terminal to confirm on; give --yes");
@@ -51,6 +34,23 @@ Result Report(const Style& style, int status, const std::string& headline, Json 
     return r;
 }
 } // namespace
+
+std::string NewPassword(bool fromStdin) {
+    std::string first = ReadPassword(fromStdin, "New password: ");
+    if (first.empty()) {
+        throw UsageError("an empty password is not accepted");
+    }
+    if (!fromStdin) {
+        std::string again = ReadPassword(false, "The same again: ");
+        const bool same = again == first;
+        host::WipeSecret(again);
+        if (!same) {
+            host::WipeSecret(first);
+            throw UsageError("the two passwords differ; nothing was changed");
+        }
+    }
+    return first;
+}
 
 Result Passwd(const Target& target, const std::optional<std::string>& user, bool allPlaintext,
               bool yes, bool fromStdin, const Style& style) {

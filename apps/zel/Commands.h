@@ -31,8 +31,7 @@ struct Target {
 
 /// `server`: a PostgreSQL connection string to make the user table in, or empty for a
 /// SQLite file in `dir`.
-Result Example(const std::string& dir, bool force, const std::string& server,
-               const Style& style);
+Result Example(const std::string& dir, bool force, const std::string& server, const Style& style);
 /// Logs `user` in; with `screenshots`, writes PNGs of the windows and their menus there.
 Result Login(const Target& target, const std::string& user, std::string& password,
              const std::optional<std::string>& screenshots, const Style& style);
@@ -56,5 +55,14 @@ std::string ReadPassword(bool fromStdin, const char* prompt = "Password: ");
 /// plain text, one record at a time, after asking unless `yes`.
 Result Passwd(const Target& target, const std::optional<std::string>& user, bool allPlaintext,
               bool yes, bool fromStdin, const Style& style);
+/// A new password: asked twice at a terminal, or one line of standard input; an empty one
+/// or two that differ are a UsageError.
+std::string NewPassword(bool fromStdin);
+/// Adds `user` with a new password and the rights of `like` (none without); a user ID that
+/// exists already is refused.
+Result UserAdd(const Target& target, const std::string& user,
+               const std::optional<std::string>& like, bool fromStdin, const Style& style);
+/// Removes `user`'s record, after asking unless `yes`.
+Result UserRemove(const Target& target, const std::string& user, bool yes, const Style& style);
 
 } // namespace zel::cli

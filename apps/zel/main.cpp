@@ -34,6 +34,7 @@ struct Options {
     std::optional<std::string> exportDir;
     std::optional<std::string> screenshots;
     std::optional<std::string> passwdUser;
+    std::optional<std::string> like;
     bool allPlaintext = false;
     bool yes = false;
 };
@@ -195,6 +196,28 @@ int main(int argc, char** argv) {
     json(passwd);
     Footer(passwd, "zel passwd main.dfm --user clerk\n  zel passwd main.dfm --all-plaintext --yes");
 
+    auto* userCommand = app.add_subcommand("user", "add, remove or list users");
+    userCommand->require_subcommand(1);
+    auto* userAdd = userCommand->add_subcommand(
+        "add", "add a user with a new password (hashed) and no rights, or another's");
+    forms(userAdd);
+    user(userAdd);
+    userAdd->add_option("--like", o.like, "copy the rights of this user");
+    userAdd->add_flag("--password-stdin", o.passwordStdin,
+                      "read the new password once from standard input");
+    json(userAdd);
+    Footer(userAdd, "zel user add main.dfm --user dora --like clerk");
+    auto* userRemove = userCommand->add_subcommand("remove", "remove a user and their rights");
+    forms(userRemove);
+    user(userRemove);
+    userRemove->add_flag("--yes", o.yes, "do not ask before removing");
+    json(userRemove);
+    Footer(userRemove, "zel user remove main.dfm --user former --yes");
+    auto* userList = userCommand->add_subcommand("list", "list the user IDs (as zel users)");
+    forms(userList);
+    json(userList);
+    Footer(userList, "zel user list main.dfm");
+
     auto* matrix = app.add_subcommand("matrix", "every user against every menu right");
     forms(matrix);
     matrix->add_option("--editor", o.editor, "the rights editor (Name or Form.Name)");
@@ -264,8 +287,17 @@ int main(int argc, char** argv) {
             const std::string id = Argument(o.user, "the user ID");
             std::string password = ReadPassword(o.passwordStdin);
             r = Login(MakeTarget(o), id, password, o.screenshots, style);
-        } else if (users->parsed()) {
+        } else if (users->parsed() || userList->parsed()) {
             r = Users(MakeTarget(o), style);
+        } else if (userAdd->parsed()) {
+            std::optional<std::string> like;
+            if (o.like) {
+                like = Argument(*o.like, "--like");
+            }
+            r = UserAdd(MakeTarget(o), Argument(o.user, "the user ID"), like, o.passwordStdin,
+                        style);
+        } else if (userRemove->parsed()) {
+            r = UserRemove(MakeTarget(o), Argument(o.user, "the user ID"), o.yes, style);
         } else if (rights->parsed()) {
             r = Rights(MakeTarget(o), Argument(o.user, "the user ID"), style);
         } else if (change[0]->parsed() || change[1]->parsed()) {
