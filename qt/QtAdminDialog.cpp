@@ -2,7 +2,9 @@
 
 #include "zel/components/Links.h"
 #include "zel/host/DataSource.h"
+#include "zel/host/Errors.h"
 #include "zel/qt/QtCheckList.h"
+#include "zel/qt/QtNewUserDialog.h"
 #include "zel/qt/QtPasswordDialog.h"
 #include "zel/qt/QtRights.h"
 #include "zel/qt/QtText.h"
@@ -59,6 +61,8 @@ TQtAdminDialog::TQtAdminDialog(TQtRights& rights, QWidget* parent)
     add(tr("Re&voke all"), [this] { editor_->RevokeAllRight(); });
     add(tr("&Save"), [this] { Save(); });
     add(tr("&Reload"), [this] { Reload(); });
+    add(tr("&Add user..."), [this] { AddUser(); });
+    add(tr("Re&move user"), [this] { RemoveUser(); });
     add(tr("Set &password..."), [this] { SetPassword(); });
     buttons->addButton(QDialogButtonBox::Close);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -99,6 +103,7 @@ TQtAdminDialog::~TQtAdminDialog() {
 }
 
 void TQtAdminDialog::FillUsers() {
+    users_->clear();
     const std::string& field = rights_.users().userIDField;
     for (table_->First(); !table_->Eof(); table_->Next()) {
         users_->addItem(ToQString(table_->FieldByName(field).AsString()));
@@ -208,6 +213,59 @@ bool TQtAdminDialog::SetPassword() {
         return false;
     }
     status_->setText(tr("Saved a new password for %1.").arg(ToQString(selected_)));
+    return true;
+}
+
+bool TQtAdminDialog::AddUser() {
+    if (table_ == nullptr || !MayLeave()) {
+        return false;
+    }
+    TQtNewUserDialog dialog(*table_, rights_.users(), selected_, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    {
+        const QSignalBlocker quiet(users_);
+        table_->Refresh();
+        FillUsers();
+        ApplyFilter(filter_->text());
+    }
+    selected_.clear(); // nothing unsaved: the new user is shown as stored
+    Select(dialog.Added());
+    status_->setText(tr("Added %1.").arg(ToQString(dialog.Added())));
+    return true;
+}
+
+bool TQtAdminDialog::RemoveUser() {
+    if (table_ == nullptr || selected_.empty()) {
+        return false;
+    }
+    const auto answer =
+        QMessageBox::question(this, tr("Remove user"),
+                              tr("Remove the user %1 and their rights?").arg(ToQString(selected_)),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) {
+        return false;
+    }
+    const std::string user = selected_;
+    try {
+        if (!LocateUser(*table_, rights_.users().userIDField, user)) {
+            throw host::EDatabaseError("No user with ID " + user + " in the table");
+        }
+        table_->Delete(); // the record as read: one changed meanwhile is kept, and said so
+    } catch (const std::exception& e) {
+        status_->setText(ToQString("Not removed: " + std::string(e.what())));
+        return false;
+    }
+    selected_.clear();
+    {
+        const QSignalBlocker quiet(users_);
+        table_->Refresh();
+        FillUsers();
+        ApplyFilter(filter_->text());
+    }
+    rights_.provider().ActivateSetting(); // no one's preview is left on the menu
+    status_->setText(tr("Removed %1.").arg(ToQString(user)));
     return true;
 }
 

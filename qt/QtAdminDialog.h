@@ -44,6 +44,10 @@ public:
     bool Unsaved() const;
     /// "Set password" for the selected user; false when cancelled.
     bool SetPassword();
+    /// "Add user": a new user, selected once added; false when cancelled.
+    bool AddUser();
+    /// "Remove user": the selected user's record, after asking; false when kept.
+    bool RemoveUser();
 
     TZELMenuCheckListBox& Editor() const { return *editor_; }
     QListWidget* Users() const { return users_; }

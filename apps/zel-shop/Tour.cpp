@@ -5,10 +5,12 @@
 #include "zel/components/Links.h"
 #include "zel/host/SQLiteTable.h"
 #include "zel/qt/QtLoginDialog.h"
+#include "zel/qt/QtNewUserDialog.h"
 #include "zel/qt/QtPasswordDialog.h"
 #include "zel/qt/QtText.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -76,6 +78,7 @@ public:
         Conflict();
         OwnMenuBack();
         Passwords();
+        AddAndRemove();
         Greyed();
         std::cout << (failures_ == 0 ? "Every step showed what it should; pictures in "
                                      : "Some steps did not show what they should; pictures in ")
@@ -276,6 +279,51 @@ private:
         const bool changed = shop_.Rights().changeMyPassword();
         Check(changed && shop_.LogInAs("viewer", "viewer"),
               "viewer: Change my password (the current one checked, the new one twice) logs in");
+    }
+
+    // The administrator adds a user with the clerk's rights, who then logs in, and removes
+    // them again.
+    void AddAndRemove() {
+        LogIn("admin");
+        qt::TQtAdminDialog* admin = shop_.OpenAdmin();
+        admin->Select("clerk");
+        QTimer::singleShot(20, [this] { AnswerNewUser(); });
+        const bool added = admin->AddUser() && admin->Selected() == "dora";
+        Shot(*admin, "admin-added-dora");
+        const bool doraIn = shop_.LogInAs("dora", "dora's");
+        const bool likeClerk = doraIn && Enabled("mnuOrderNew") && !Enabled("mnuAdminUsers");
+        Check(added && likeClerk,
+              "admin: Add user dora with the clerk's rights; dora logs in with exactly those");
+        LogIn("admin");
+        admin = shop_.OpenAdmin();
+        admin->Select("dora");
+        QTimer::singleShot(20, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        const bool removed = admin->RemoveUser();
+        admin->close();
+        BoxAnswerer answers; // dora's refusal
+        Check(removed && !shop_.LogInAs("dora", "dora's") &&
+                  answers.said.contains("Invalid user ID!"),
+              "admin: Remove user dora; dora can no longer log in");
+    }
+
+    void AnswerNewUser() {
+        auto* dialog = dynamic_cast<qt::TQtNewUserDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            QTimer::singleShot(20, [this] { AnswerNewUser(); });
+            return;
+        }
+        dialog->UserEdit()->setText("dora");
+        dialog->NewEdit()->setText("dora's");
+        dialog->AgainEdit()->setText("dora's");
+        dialog->LikeBox()->setChecked(true);
+        Shot(*dialog, "admin-adds-dora");
+        if (!dialog->TryAdd()) {
+            dialog->reject();
+        }
     }
 
     // The same menu in greyed mode: what a user may not use is shown, greyed.
