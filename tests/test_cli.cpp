@@ -333,7 +333,7 @@ TEST(CliExample, MakesTheShopAndRefusesToOverwriteIt) {
         enabled[user] = count;
         EXPECT_EQ(l.json()["buttons"].size(), 4u);
     }
-    EXPECT_EQ(enabled["admin"], 17u);
+    EXPECT_EQ(enabled["admin"], 18u);
     EXPECT_GT(enabled["clerk"], enabled["viewer"]);
     // The former employee's right that the menu lost is dropped by the editor.
     Outcome former =
@@ -374,4 +374,36 @@ TEST(CliExample, OnPostgresTheTableIsMadeOnceAndTheFormsUseIt) {
     Write(dir.File("team/leaky.dfm"), leaky);
     Outcome c = Exec(d + "/team", {"form", "check", "leaky.dfm", "--json"});
     EXPECT_NE(c.json()["warnings"].dump().find("holds a password"), std::string::npos) << c.out;
+}
+
+// The roles of the security model: a person in the staff role logs in, and the server itself
+// refuses them a change of anyone's rights, through the tool or around it.
+TEST(CliExample, OnPostgresTheStaffRoleReadsAndTheServerRefusesItsChanges) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    zel::test::UserStore store(Backend::Postgres, d);
+    Outcome made = Exec(d, {"example", "team", "--database", store.Where(), "--json"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.json()["roles"], Json(V{"zel_shop_staff", "zel_shop_admin"}));
+    const std::string clerk = "zel_clerk_" + std::to_string(getpid());
+    store.Exec("DROP ROLE IF EXISTS " + clerk);
+    store.Exec("CREATE ROLE " + clerk + " LOGIN IN ROLE zel_shop_staff");
+    for (const char* form : {"main.dfm", "admin.dfm"}) {
+        std::string text = Slurp(dir.File(std::string("team/") + form));
+        const std::size_t at = text.find("ConnectionString = '") + 20;
+        text.insert(text.find('\n', at) - 1, " user=" + clerk);
+        Write(dir.File(std::string("team/") + form), text);
+    }
+    Outcome in =
+        Exec(d + "/team", {"login", "main.dfm", "-u", "clerk", "--password-stdin"}, "clerk\n");
+    EXPECT_EQ(in.status, 0) << in.out << in.err;
+    Outcome grant = Exec(d + "/team", {"grant", "main.dfm", "admin.dfm", "-u", "clerk", "-r",
+                                       "mnuAdminUsers", "--json"});
+    EXPECT_EQ(grant.status, 1);
+    EXPECT_NE(grant.out.find("the user may not update it"), std::string::npos) << grant.out;
+    store.Exec("SET ROLE " + clerk);
+    EXPECT_THROW(store.Exec("UPDATE users SET rights = NULL"), std::exception);
+    EXPECT_EQ(store.Query("SELECT count(*)::text FROM users WHERE rights IS NULL"), "0");
+    store.Exec("RESET ROLE");
+    store.Exec("DROP ROLE " + clerk);
 }

@@ -44,10 +44,11 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
         fresh.push_back(std::make_unique<TemporaryFile>(path, 0644));
         fresh.back()->Write(bytes);
     }
+    std::string rolesRefused;
     if (server.empty()) {
         fresh.push_back(std::make_unique<TemporaryFile>(database, 0600));
         example::MakeExampleDatabase(fresh.back()->Path().string());
-    } else if (!example::MakeExamplePgTable(server, force)) {
+    } else if (!example::MakeExamplePgTable(server, force, rolesRefused)) {
         return Refused("table users exists in " + host::DescribeConnection(server) +
                            "; use --force to replace it",
                        style);
@@ -69,6 +70,9 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
         r.json = {{"result", true}, {"directory", dir}, {"files", written}, {"users", users}};
         if (!server.empty()) {
             r.json["database"] = host::DescribeConnection(server);
+            r.json["roles"] = rolesRefused.empty()
+                                  ? Json::array({example::kStaffRole, example::kAdminRole})
+                                  : Json::array();
         }
         return r;
     }
@@ -79,6 +83,12 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
     }
     if (!server.empty()) {
         out << "User table 'users' made in " << host::DescribeConnection(server) << '\n';
+        if (rolesRefused.empty()) {
+            out << "Granted to the roles " << example::kStaffRole << " (read only) and "
+                << example::kAdminRole << " (may change rights and passwords)\n";
+        } else {
+            out << "No roles granted (" << Visible(rolesRefused, 0) << ")\n";
+        }
         if (host::ConnectionStringHasPassword(server)) {
             out << "The forms leave the password out: put it into ~/.pgpass\n";
         }

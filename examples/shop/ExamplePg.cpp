@@ -36,9 +36,24 @@ bool TableExists(PGconn* conn) {
     PQclear(r);
     return exists;
 }
+// The two roles of the security model, made once per server: staff read the table and
+// change no one's rights or password hash; administrators may. A person's login role joins
+// one of them (GRANT zel_shop_staff TO ann).
+void GrantRoles(PGconn* conn) {
+    for (const char* role : {kStaffRole, kAdminRole}) {
+        Run(conn, std::string("DO $$ BEGIN CREATE ROLE ") + role +
+                      " NOLOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
+    }
+    const std::string both = std::string(kStaffRole) + ", " + kAdminRole;
+    Run(conn, "DO $$ BEGIN EXECUTE format('GRANT USAGE ON SCHEMA %I TO " + both +
+                  "', current_schema()); END $$");
+    Run(conn, "REVOKE ALL ON users FROM PUBLIC");
+    Run(conn, std::string("GRANT SELECT ON users TO ") + kStaffRole);
+    Run(conn, std::string("GRANT SELECT, INSERT, UPDATE, DELETE ON users TO ") + kAdminRole);
+}
 } // namespace
 
-bool MakeExamplePgTable(const std::string& conninfo, bool replace) {
+bool MakeExamplePgTable(const std::string& conninfo, bool replace, std::string& rolesRefused) {
     const char* keys[] = {"connect_timeout", "dbname", "client_encoding", nullptr};
     const char* values[] = {"10", conninfo.c_str(),
                             host::TextEncoding() == host::TTextEncoding::Utf8 ? "UTF8" : "WIN1252",
@@ -59,6 +74,15 @@ bool MakeExamplePgTable(const std::string& conninfo, bool replace) {
     Run(conn.get(), "CREATE TABLE users (id integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
                     "login text NOT NULL, password text NOT NULL, rights bytea)");
     Run(conn.get(), "CREATE INDEX users_login ON users (login)");
+    // A user who may not create roles still gets the table; the roles are then left out.
+    Run(conn.get(), "SAVEPOINT roles");
+    try {
+        GrantRoles(conn.get());
+        rolesRefused.clear();
+    } catch (const host::EDatabaseError& e) {
+        Run(conn.get(), "ROLLBACK TO SAVEPOINT roles");
+        rolesRefused = e.what();
+    }
     for (const ExampleUser& u : ExampleUsers()) {
         const std::string rights = StoredRights(u);
         const std::string password = StoredPassword(u);

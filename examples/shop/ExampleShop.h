@@ -27,11 +27,18 @@ std::string StoredPassword(const ExampleUser& user);
 /// (SQLITE_OPEN_NOFOLLOW).
 void MakeExampleDatabase(const std::string& path);
 
+/// The roles that the example's PostgreSQL table is granted to: staff may read it, and
+/// change no one's rights or password hash; administrators may.
+inline constexpr const char* kStaffRole = "zel_shop_staff";
+inline constexpr const char* kAdminRole = "zel_shop_admin";
+
 /// Creates the example's user table ("users", with an index on the user ID) in the
-/// PostgreSQL database of `conninfo`, in one transaction. An existing table is replaced
-/// only when `replace` is set; otherwise nothing is touched and the result is false.
-/// Raises host::EDatabaseError with the server's reason, never the password.
-bool MakeExamplePgTable(const std::string& conninfo, bool replace);
+/// PostgreSQL database of `conninfo`, in one transaction, and grants it to the two roles
+/// (made when the server has them not; when the user may not, `rolesRefused` says why and
+/// the table is made without them). An existing table is replaced only when `replace` is
+/// set; otherwise nothing is touched and the result is false. Raises host::EDatabaseError
+/// with the server's reason, never the password.
+bool MakeExamplePgTable(const std::string& conninfo, bool replace, std::string& rolesRefused);
 
 /// An example form file whose SQLite table is made a PostgreSQL table on `conninfo`
 /// (without its password, which libpq finds in ~/.pgpass).
