@@ -200,6 +200,16 @@ TEST_P(Cli, MisspeltFieldsFailWithTheComponentsMessage) {
     EXPECT_EQ(users.status, 1);
 }
 
+// The password is read from the descriptor itself: what follows its line stays unread in
+// the pipe, so no buffer of the C library ever held a copy of it to outlive the wipe.
+TEST_P(CliFile, ThePasswordLineIsTheOnlyInputRead) {
+    Outcome r =
+        Exec(d, {"-c", "\"$0\" login staff.dfm -u ann --password-stdin >/dev/null; cat", ZEL_TOOL},
+             "1234\nnext line\n", "/bin/sh");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "next line\n");
+}
+
 TEST_P(CliFile, MissingDatabaseAndBrokenFormsAreInputErrors) {
     std::string form = staffForm;
     form.replace(form.find("'staff.db'"), 10, "'gone.db'");
