@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
@@ -109,6 +111,21 @@ private:
         widget.show();
         QApplication::processEvents();
         widget.grab().save(QString::fromStdString(dir_ + "/" + name + ".png"));
+    }
+
+    // The window as its user sees it with one menu open: the popup is a window of its own,
+    // so it is drawn onto the main window's picture where it stands on the screen.
+    void ShotWithMenu(QMenu& menu, const std::string& name) {
+        QApplication::processEvents();
+        const QPoint origin = shop_.mapToGlobal(QPoint(0, 0));
+        const QRect popup = menu.geometry().translated(-origin);
+        QPixmap picture(shop_.rect().united(popup).size());
+        picture.fill(shop_.palette().color(QPalette::Window));
+        QPainter painter(&picture);
+        painter.drawPixmap(0, 0, shop_.grab());
+        painter.drawPixmap(popup.topLeft(), menu.grab());
+        painter.end();
+        picture.save(QString::fromStdString(dir_ + "/" + name + ".png"));
     }
 
     void LogIn(const std::string& user) {
@@ -207,7 +224,8 @@ private:
         BoxAnswerer answers;
         qt::TQtAdminDialog* admin = shop_.OpenAdmin();
         admin->Select("viewer");
-        // Meanwhile another administrator, in another program, saves the viewer's record.
+        // Meanwhile another administrator, in another program, saves the viewer's record:
+        // the viewer may now list orders, and no longer see reports.
         {
             host::TSQLiteTable other(nullptr);
             other.SetDatabaseName(shop_.Folder() + "/shop.db");
@@ -215,7 +233,9 @@ private:
             other.Open();
             LocateUser(other, "login", "viewer");
             other.Edit();
-            other.FieldByName("rights").SetAsVariant(host::TVariant::Blob("\xFFmnuHelp\xFF"));
+            other.FieldByName("rights").SetAsVariant(host::TVariant::Blob(
+                "\xFFmnuFile\xFFmnuFileLogin\xFFmnuFilePassword\xFFmnuFileExit\xFFmnuOrders"
+                "\xFFmnuOrderList\xFFmnuHelp\xFFmnuHelpAbout\xFF"));
             other.Post();
         }
         admin->Editor().GrantAllRight();
@@ -225,7 +245,7 @@ private:
                           admin->Status()->text().contains("Record changed by another user");
         admin->Reload();
         const bool theirs =
-            admin->Editor().HasRight("mnuHelp") && !admin->Editor().HasRight("mnuOrders");
+            admin->Editor().HasRight("mnuOrderList") && !admin->Editor().HasRight("mnuReports");
         Check(!saved && told && theirs,
               "admin: a save over another administrator's change is refused and said so "
               "(Record changed by another user); their change is kept");
@@ -337,7 +357,7 @@ private:
             orders->popup(shop_.mapToGlobal(
                 shop_.menuBar()->actionGeometry(orders->menuAction()).bottomLeft()));
             QApplication::processEvents();
-            Shot(*orders, "viewer-greyed-menu");
+            ShotWithMenu(*orders, "viewer-greyed-menu");
             orders->hide();
         }
         Check(orders != nullptr && Action("mnuOrderNew")->isVisible() && !Enabled("mnuOrderNew"),
