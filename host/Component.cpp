@@ -161,6 +161,10 @@ void TComponent::RemoveFreeNotification(TComponent* other) {
     }
 }
 
+std::string TComponent::RefusesNested(const TClassInfo&) const {
+    return ClassName() + " cannot hold nested objects";
+}
+
 void TComponent::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && freeNotifies_) {
         freeNotifies_->erase(component);

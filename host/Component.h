@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace zel::host {
 
@@ -55,6 +56,16 @@ public:
     /// Told, before its properties are set, the folder of the form file the component is
     /// read from, for properties that name files relative to it.
     virtual void SetFormFolder(const std::string& folder) { (void)folder; }
+
+    /// Form files: why an object of class `cls` may not be read nested in this component,
+    /// or "" when it may. By default nothing may be nested.
+    virtual std::string RefusesNested(const TClassInfo& cls) const;
+    /// Form files: places `child`, just created for a nested object (and owned by the
+    /// form), as the next one nested in this component.
+    virtual void AddNested(TComponent& child) { (void)child; }
+    /// Form files: the components written nested in this one, in order. The form writes
+    /// at its top level only those that no component holds nested.
+    virtual std::vector<const TComponent*> Nested() const { return {}; }
 
     /// Called once after the component's form and all its links were streamed in.
     virtual void Loaded() {}

@@ -2,6 +2,7 @@
 
 #include "zel/host/Immortal.h"
 
+#include <unordered_set>
 #include <vector>
 
 namespace zel::host {
@@ -28,6 +29,26 @@ TForm::TForm(TComponent* owner) : TComponent(owner) {
 
 TForm::~TForm() {
     std::erase(LiveForms(), this);
+}
+
+std::string TForm::RefusesNested(const TClassInfo& cls) const {
+    return cls.InheritsFrom(StaticClass()) ? "a form cannot be nested in another" : "";
+}
+
+std::vector<const TComponent*> TForm::Nested() const {
+    std::unordered_set<const TComponent*> held;
+    for (int i = 0; i < ComponentCount(); ++i) {
+        for (const TComponent* child : Components(i)->Nested()) {
+            held.insert(child);
+        }
+    }
+    std::vector<const TComponent*> top;
+    for (int i = 0; i < ComponentCount(); ++i) {
+        if (!held.contains(Components(i))) {
+            top.push_back(Components(i));
+        }
+    }
+    return top;
 }
 
 TForm* TForm::FindForm(const std::string& name) {

@@ -15,6 +15,11 @@ public:
     static const TClassInfo& StaticClass();
     const TClassInfo& Class() const override { return StaticClass(); }
 
+    /// Any component but a form is read nested in a form; the form writes those of its
+    /// components that no other holds nested.
+    std::string RefusesNested(const TClassInfo& cls) const override;
+    std::vector<const TComponent*> Nested() const override;
+
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption) { caption_ = caption; }
 

@@ -2,7 +2,6 @@
 #include "zel/host/FormFile.h"
 #include "zel/host/FormParser.h"
 #include "zel/host/HostClasses.h"
-#include "zel/host/Menus.h"
 
 #include <climits>
 #include <filesystem>
@@ -98,8 +97,6 @@ private:
     }
 
     void ReadChildren(TComponent& parent, const Node& node) {
-        auto* parentItem = dynamic_cast<TMenuItem*>(&parent);
-        auto* parentMenu = dynamic_cast<TMainMenu*>(&parent);
         for (const auto& childNode : node.children) {
             const TClassInfo* cls = FindClass(childNode->className);
             if (cls == nullptr) {
@@ -108,23 +105,12 @@ private:
             if (cls->create == nullptr) {
                 Fail(childNode->line, childNode->className + " is abstract and cannot be created");
             }
-            const bool isItem = cls->InheritsFrom(TMenuItem::StaticClass());
-            if ((parentItem != nullptr || parentMenu != nullptr) && !isItem) {
-                Fail(childNode->line, "only menu items can be nested in " + parent.ClassName());
-            }
-            if (parentItem == nullptr && parentMenu == nullptr && &parent != form_) {
-                Fail(childNode->line, parent.ClassName() + " cannot hold nested objects");
-            }
-            if (cls->InheritsFrom(TForm::StaticClass())) {
-                Fail(childNode->line, "a form cannot be nested in another");
+            if (std::string refused = parent.RefusesNested(*cls); !refused.empty()) {
+                Fail(childNode->line, refused);
             }
             TComponent* child = cls->create(form_);
             Begin(*child, *childNode);
-            if (parentItem != nullptr) {
-                parentItem->Add(static_cast<TMenuItem*>(child));
-            } else if (parentMenu != nullptr) {
-                parentMenu->Items()->Add(static_cast<TMenuItem*>(child));
-            }
+            parent.AddNested(*child);
             SetProperties(*child, *childNode);
             ReadChildren(*child, *childNode);
         }

@@ -1,5 +1,4 @@
 #include "zel/host/FormFile.h"
-#include "zel/host/Menus.h"
 
 namespace zel::host {
 
@@ -38,32 +37,10 @@ private:
                 out_ += indent + "  " + p->name + " = " + Format(c, *p, depth + 1) + "\n";
             }
         }
-        for (const TComponent* child : Children(c)) {
+        for (const TComponent* child : c.Nested()) {
             Object(*child, depth + 1);
         }
         out_ += indent + "end\n";
-    }
-
-    std::vector<const TComponent*> Children(const TComponent& c) const {
-        std::vector<const TComponent*> children;
-        const TMenuItem* item = dynamic_cast<const TMenuItem*>(&c);
-        if (const auto* menu = dynamic_cast<const TMainMenu*>(&c)) {
-            item = menu->Items();
-        }
-        if (item != nullptr) {
-            for (int i = 0; i < item->Count(); ++i) {
-                children.push_back(item->Items(i));
-            }
-        } else if (&c == &form_) {
-            for (int i = 0; i < form_.ComponentCount(); ++i) {
-                const TComponent* owned = form_.Components(i);
-                const auto* placed = dynamic_cast<const TMenuItem*>(owned);
-                if (placed == nullptr || placed->Parent() == nullptr) {
-                    children.push_back(owned); // placed items go with their menu
-                }
-            }
-        }
-        return children;
     }
 
     std::string Format(const TComponent& c, const TPropInfo& p, int depth) const {

@@ -145,6 +145,52 @@ const TClassInfo& TMainMenu::StaticClass() {
     return info;
 }
 
+namespace {
+std::string OnlyItemsIn(const TComponent& parent, const TClassInfo& cls) {
+    return cls.InheritsFrom(TMenuItem::StaticClass())
+               ? ""
+               : "only menu items can be nested in " + parent.ClassName();
+}
+
+std::vector<const TComponent*> SubItems(const TMenuItem* item) {
+    std::vector<const TComponent*> items;
+    const int count = item != nullptr ? item->Count() : 0;
+    items.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        items.push_back(item->Items(i));
+    }
+    return items;
+}
+} // namespace
+
+std::string TMenuItem::RefusesNested(const TClassInfo& cls) const {
+    return OnlyItemsIn(*this, cls);
+}
+
+// Only called for a class RefusesNested accepted, so the child is an item.
+void TMenuItem::AddNested(TComponent& child) {
+    Add(static_cast<TMenuItem*>(&child));
+}
+
+std::vector<const TComponent*> TMenuItem::Nested() const {
+    return SubItems(this);
+}
+
+std::string TMainMenu::RefusesNested(const TClassInfo& cls) const {
+    return OnlyItemsIn(*this, cls);
+}
+
+void TMainMenu::AddNested(TComponent& child) {
+    if (root_ == nullptr) {
+        throw EMenuError("the menu " + Name() + " has no items left to add to");
+    }
+    root_->Add(static_cast<TMenuItem*>(&child));
+}
+
+std::vector<const TComponent*> TMainMenu::Nested() const {
+    return SubItems(root_);
+}
+
 TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), root_(new TMenuItem(this)) {
     FreeNotification(root_);
 }

@@ -54,6 +54,11 @@ public:
     const TEvent<TNotifyEvent>& OnClick() const;
     void SetOnClick(TEvent<TNotifyEvent> event);
 
+    /// Only menu items are nested in an item, as its sub-items.
+    std::string RefusesNested(const TClassInfo& cls) const override;
+    void AddNested(TComponent& child) override;
+    std::vector<const TComponent*> Nested() const override;
+
     [[nodiscard]] TConnection Subscribe(TChangeHandler handler) {
         return changes_.Subscribe(std::move(handler));
     }
@@ -84,6 +89,11 @@ public:
     /// The root item; its sub-items are the menu bar entries. nullptr only if application
     /// code freed the root itself.
     TMenuItem* Items() const { return root_; }
+
+    /// Only menu items are nested in a main menu, as its menu bar entries.
+    std::string RefusesNested(const TClassInfo& cls) const override;
+    void AddNested(TComponent& child) override;
+    std::vector<const TComponent*> Nested() const override;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;

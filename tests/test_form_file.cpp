@@ -137,6 +137,52 @@ TEST_F(FormFiles, WrittenFormsReadBackTheSame) {
     EXPECT_EQ(first.find("ModalResult"), std::string::npos); // implied by the kind
 }
 
+namespace {
+// A class the form reader and writer have never heard of that holds buttons nested in it.
+class TButtonShelf : public TComponent {
+public:
+    using TComponent::TComponent;
+    static const TClassInfo& StaticClass() {
+        static const TClassInfo info{
+            "TButtonShelf",
+            &TComponent::StaticClass(),
+            [](TComponent* owner) -> TComponent* { return new TButtonShelf(owner); },
+            {}};
+        return info;
+    }
+    const TClassInfo& Class() const override { return StaticClass(); }
+    std::string RefusesNested(const TClassInfo& cls) const override {
+        return cls.InheritsFrom(TButton::StaticClass()) ? "" : "only buttons on a shelf";
+    }
+    void AddNested(TComponent& child) override { held_.push_back(&child); }
+    std::vector<const TComponent*> Nested() const override { return held_; }
+
+private:
+    std::vector<const TComponent*> held_; // owned by the form, which outlives this list
+};
+} // namespace
+
+TEST_F(FormFiles, ANewClassHoldsNestedObjectsWithoutTheReaderKnowingIt) {
+    RegisterClass(TButtonShelf::StaticClass());
+    const std::string text = "object F: TForm\n"
+                             "  object Shelf: TButtonShelf\n"
+                             "    object Ok: TButton\n"
+                             "    end\n"
+                             "  end\n"
+                             "  object Loose: TButton\n"
+                             "  end\n"
+                             "end\n";
+    auto form = Read("shelf.dfm", text);
+    ASSERT_EQ(form->FindComponent("Shelf")->Nested().size(), 1u);
+    EXPECT_EQ(form->FindComponent("Shelf")->Nested()[0], form->FindComponent("Ok"));
+    EXPECT_EQ(WriteForm(*form), text); // Ok written once, inside its shelf
+    form.reset();
+    EFormError refused =
+        ReadError("object F: TForm\n  object S: TButtonShelf\n    object M: TMainMenu\n"
+                  "    end\n  end\nend\n");
+    EXPECT_NE(std::string(refused.what()).find("only buttons on a shelf"), std::string::npos);
+}
+
 TEST_F(FormFiles, StringSyntax) {
     auto form =
         Read("s.dfm", "object S: TForm\n  Caption = 'a'#255'b'#39'' +\n    'c''d' + #$41\nend\n");
@@ -210,6 +256,9 @@ TEST_F(FormFiles, BrokenFormsNameFileLineAndWhatWasExpected) {
         {"object F: TForm\n  Caption 'x'\nend\n", 2, "expected '='"},
         {"object F: TForm\n  object M: TMainMenu\n    object S: TDataSource\n    end\n  end\nend\n",
          3, "only menu items"},
+        {"object F: TForm\n  object B: TButton\n    object C: TButton\n    end\n  end\nend\n", 3,
+         "TButton cannot hold nested objects"},
+        {"object F: TForm\n  object G: TForm\n  end\nend\n", 2, "a form cannot be nested"},
         {"object F: TForm\nend\nobject G: TForm\nend\n", 3, "after the form's final 'end'"},
         {"object F: TForm\n  object B: TButton\n", 3,
          "expected a property, 'object' or 'end', found the end of the file"},
