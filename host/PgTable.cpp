@@ -4,7 +4,7 @@
 #include "zel/host/PgConnection.h"
 #include "zel/host/PgConnectionString.h"
 #include "zel/host/PgText.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/SqlIdentifier.h"
 
 #include <algorithm>
 #include <charconv>

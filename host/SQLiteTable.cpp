@@ -61,18 +61,6 @@ int BindAs(sqlite3_stmt* statement, int index, const TVariant& value, bool asBlo
 }
 } // namespace
 
-std::string QuoteIdentifier(const std::string& name) {
-    std::string quoted = "\"";
-    for (char c : name) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    quoted += '"';
-    return quoted;
-}
-
 const TClassInfo& TSQLiteTable::StaticClass() {
     static const TClassInfo info{
         "TSQLiteTable",

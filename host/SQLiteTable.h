@@ -13,6 +13,7 @@
 // that were read; otherwise it raises "Record changed by another user" and changes nothing.
 
 #include "zel/host/DataSet.h"
+#include "zel/host/SqlIdentifier.h" // its callers get QuoteIdentifier here, as they did
 
 #include <cstdint>
 #include <memory>
@@ -111,8 +112,5 @@ private:
     std::size_t position_ = 0; // current row within batch_
     std::int64_t currentRowid_ = 0;
 };
-
-/// Quotes `name` as an SQL identifier ("a""b"), so that any name is safe in a statement.
-std::string QuoteIdentifier(const std::string& name);
 
 } // namespace zel::host
