@@ -27,11 +27,6 @@ struct Shop : ::testing::Test {
     std::string shop = dir.File("shop");
     void SetUp() override { ASSERT_EQ(Exec(d, {"example", "shop"}).status, 0); }
 };
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 } // namespace
 
 TEST_F(Shop, AGrantIsJudgedByTheRecordReadBackNotByWhatWasSent) {
@@ -54,14 +49,14 @@ TEST_F(Shop, OutputThatCannotBeWrittenIsAFailure) {
         const int status = std::system(line.c_str());
         ASSERT_TRUE(WIFEXITED(status)) << command;
         EXPECT_EQ(WEXITSTATUS(status), 1) << command;
-        EXPECT_NE(Read(shop + "/err.txt").find("cannot write standard output: No space left"),
+        EXPECT_NE(Slurp(shop + "/err.txt").find("cannot write standard output: No space left"),
                   std::string::npos)
             << command;
     }
 }
 
 TEST_F(Shop, ADamagedDatabaseEndsEveryCommandWithAClearError) {
-    const std::string original = Read(dir.File("shop/shop.db"));
+    const std::string original = Slurp(dir.File("shop/shop.db"));
     const std::vector<std::vector<std::string>> commands = {
         {"users", "main.dfm"},
         {"matrix", "main.dfm", "admin.dfm"},
@@ -92,7 +87,7 @@ TEST_F(Shop, FilesAreNeverWrittenThroughAPlantedLink) {
     Outcome refused = Exec(d, {"example", "shop"});
     EXPECT_EQ(refused.status, 1); // a link where a file would go counts as existing
     EXPECT_EQ(Exec(d, {"example", "shop", "--force"}).status, 0);
-    EXPECT_EQ(Read(dir.File("victim")), "precious");
+    EXPECT_EQ(Slurp(dir.File("victim")), "precious");
     EXPECT_FALSE(fs::is_symlink(dir.File("shop/main.dfm")));
     // Nothing is left behind beside the files written.
     for (const auto& entry : fs::directory_iterator(shop)) {
@@ -111,7 +106,7 @@ TEST_F(Shop, FilesAreNeverWrittenThroughAPlantedLink) {
 
 TEST_F(Shop, CaptionsCannotBreakTheOutput) {
     // One caption of 1 MiB and one with escape codes and a forged line.
-    std::string form = Read(dir.File("shop/main.dfm"));
+    std::string form = Slurp(dir.File("shop/main.dfm"));
     const std::string huge = "'" + std::string(1 << 20, 'A') + "'";
     form.replace(form.find("'&Print'"), 8, huge);
     form.replace(form.find("'E&xit'"), 7, "#27'[31m'#13#10'  forged  mnuAdmin  enabled'");
@@ -169,7 +164,7 @@ TEST_F(Shop, Utf8TextPassesThroughUnconverted) {
 }
 
 TEST_F(Shop, ALockedDatabaseIsAFailureNotBadInput) {
-    std::string form = Read(dir.File("shop/main.dfm"));
+    std::string form = Slurp(dir.File("shop/main.dfm"));
     form.insert(form.find("    Active = True"), "    BusyTimeout = 50\n");
     Write(dir.File("shop/main.dfm"), form);
     sqlite3* db = nullptr;
@@ -183,7 +178,7 @@ TEST_F(Shop, ALockedDatabaseIsAFailureNotBadInput) {
 }
 
 TEST_F(Shop, FormCheckFindsWhatCannotWork) {
-    std::string form = Read(dir.File("shop/main.dfm"));
+    std::string form = Slurp(dir.File("shop/main.dfm"));
     form.replace(form.find("'login'"), 7, "'logon'");
     Write(dir.File("shop/typo.dfm"), form);
     Outcome r = Exec(shop, {"form", "check", "typo.dfm", "--json"});
@@ -193,15 +188,15 @@ TEST_F(Shop, FormCheckFindsWhatCannotWork) {
     EXPECT_EQ(j["problems"][0]["file"], "typo.dfm");
     EXPECT_GT(j["problems"][0]["line"], 1);
     EXPECT_NE(j["problems"][0]["message"].get<std::string>().find("logon"), std::string::npos);
-    const std::string before = Read(dir.File("shop/shop.db"));
+    const std::string before = Slurp(dir.File("shop/shop.db"));
     Write(dir.File("shop/buttons.dfm"),
           "object B: TForm\n  object b: TZELButton\n    ZELRight = MainForm.Rights\n  end\nend\n");
     Outcome w = Exec(shop, {"form", "check", "main.dfm", "buttons.dfm"});
     EXPECT_EQ(w.status, 0) << w.out << w.err;
     EXPECT_NE(w.out.find("buttons.dfm:2: B.b has an empty Right"), std::string::npos) << w.out;
-    EXPECT_EQ(Read(dir.File("shop/shop.db")), before);
+    EXPECT_EQ(Slurp(dir.File("shop/shop.db")), before);
     // A form on standard input reads like a file.
-    Outcome in = Exec(shop, {"users", "-", "--json"}, Read(dir.File("shop/main.dfm")));
+    Outcome in = Exec(shop, {"users", "-", "--json"}, Slurp(dir.File("shop/main.dfm")));
     EXPECT_EQ(in.status, 0) << in.err;
     EXPECT_EQ(in.json()["users"].size(), 4u);
 }
@@ -306,7 +301,7 @@ TEST(CliDesigner, AUiWindowIsReadBackAsAUserSeesIt) {
     EXPECT_EQ(j["buttons"][1]["enabled"], true);
     EXPECT_EQ(r.err, "");
     for (const char* png : {"shots/MainWindow.png", "shots/MainWindow-menuSales.png"}) {
-        EXPECT_EQ(Read(dir.File(png)).substr(1, 3), "PNG") << png;
+        EXPECT_EQ(Slurp(dir.File(png)).substr(1, 3), "PNG") << png;
     }
     Outcome check = Exec(d, {"form", "check", "designer.ui", "designer-rights.dfm"});
     EXPECT_EQ(check.status, 0) << check.out << check.err;
@@ -317,7 +312,7 @@ TEST(CliDesigner, ScreenshotsStayInsideTheirFolderWhateverTheObjectNames) {
     TempDir dir;
     const std::string d = dir.Path().string();
     fs::copy_file(std::string(ZEL_TEST_DATA) + "/designer-rights.dfm", dir.File("rights.dfm"));
-    std::string ui = Read(std::string(ZEL_TEST_DATA) + "/designer.ui");
+    std::string ui = Slurp(std::string(ZEL_TEST_DATA) + "/designer.ui");
     const std::string menu = "name=\"menuSales\"";
     for (std::size_t at; (at = ui.find(menu)) != std::string::npos;) {
         ui.replace(at, menu.size(), "name=\"x/../../escaped\"");
