@@ -1,4 +1,5 @@
 // zel example: writes the example shop (its form files and a fresh user database).
+#include "CommandLine.h"
 #include "Commands.h"
 #include "ExampleShop.h"
 #include "SafeFile.h"
@@ -98,6 +99,27 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
         out << "  " << u.login << '\n';
     }
     return r;
+}
+
+void AddExampleCommand(CLI::App& app, CommandSet& set) {
+    struct Arguments {
+        std::string dir = "./zel-shop";
+        std::string database;
+        bool force = false;
+    };
+    auto a = std::make_shared<Arguments>();
+    CLI::App& c =
+        *app.add_subcommand("example", "write the example shop: forms and a fresh database");
+    c.add_option("dir", a->dir, "folder to write into")->capture_default_str();
+    c.add_flag("--force", a->force, "replace an existing example");
+    c.add_option("--database", a->database,
+                 "make the user table in this PostgreSQL database (a libpq connection string or "
+                 "postgresql:// URI) instead of a SQLite file");
+    AddJson(c, set);
+    Footer(c, "zel example ./shop\n  zel example ./team --database 'host=db.example "
+              "dbname=shop user=ann'");
+    Register(set, &c,
+             [a](const Style& style) { return Example(a->dir, a->force, a->database, style); });
 }
 
 } // namespace zel::cli

@@ -1,7 +1,8 @@
 // zel form check and zel form format.
+#include "CommandLine.h"
 #include "Commands.h"
+#include "DesignerWindows.h"
 #include "Session.h"
-#include "Windows.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
 #include "zel/host/PgConnectionString.h"
@@ -118,8 +119,8 @@ Result FormCheck(const std::vector<std::string>& files, const Style& style) {
             throw UsageError("cannot read " + VisiblePath(file) + ": no such file");
         }
     }
-    Session session; // collects any message box a form's loading shows
-    Windows windows; // a .ui file's window, read as the other commands read it
+    Session session;         // collects any message box a form's loading shows
+    DesignerWindows windows; // a .ui file's window, read as the other commands read it
     std::vector<std::unique_ptr<host::TForm>> forms; // read directly: errors keep file and line
     std::map<const host::TComponent*, Place> places;
     std::string current;
@@ -195,6 +196,39 @@ Result FormFormat(const std::vector<std::string>& files, const Style& style) {
         style.Out() << text;
     }
     return r;
+}
+
+void AddFormCommands(CLI::App& app, CommandSet& set) {
+    CLI::App& form = *app.add_subcommand("form", "check or format form files");
+    form.require_subcommand(1);
+
+    auto checked = std::make_shared<std::vector<std::string>>();
+    CLI::App& check = *form.add_subcommand(
+        "check", "read each file, open its tables read-only, and report what cannot work");
+    check.add_option("files", *checked, "form files, in load order ('-': standard input)")
+        ->required();
+    AddJson(check, set);
+    check.footer("Example:\n  zel form check main.dfm orders.dfm admin.dfm\n\nExit status: 0 "
+                 "every form reads and fits its tables; 1 a form does not read or names a field "
+                 "that is not a column; 2 bad usage or a missing file.");
+    Register(set, &check, [checked](const Style& style) {
+        CheckStandardInput(*checked);
+        return FormCheck(*checked, style);
+    });
+
+    auto formatted = std::make_shared<std::vector<std::string>>();
+    CLI::App& format =
+        *form.add_subcommand("format", "print the last file as the form writer writes it");
+    format
+        .add_option("files", *formatted,
+                    "form files; earlier ones are the forms it refers to ('-': standard input)")
+        ->required();
+    AddJson(format, set);
+    Footer(format, "zel form format main.dfm admin.dfm > admin.dfm.new");
+    Register(set, &format, [formatted](const Style& style) {
+        CheckStandardInput(*formatted);
+        return FormFormat(*formatted, style);
+    });
 }
 
 } // namespace zel::cli

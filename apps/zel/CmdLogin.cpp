@@ -1,6 +1,9 @@
 // zel login: the log-in road, with the forms after the provider's read after the log-in.
+#include "CommandLine.h"
 #include "Commands.h"
 #include "Guard.h"
+#include "MenuOutput.h"
+#include "Session.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
 #include "zel/host/Secret.h"
@@ -161,6 +164,31 @@ Result Login(const Target& target, const std::string& user, std::string& passwor
             }
         }
         return r;
+    });
+}
+
+void AddLoginCommand(CLI::App& app, CommandSet& set) {
+    struct Arguments : FormArguments {
+        std::string user;
+        bool passwordStdin = false;
+        std::optional<std::string> screenshots;
+    };
+    auto a = std::make_shared<Arguments>();
+    CLI::App& c =
+        *app.add_subcommand("login", "log a user in and show the menu and buttons they get");
+    AddForms(c, *a);
+    AddUser(c, a->user);
+    c.add_flag("--password-stdin", a->passwordStdin, "read the password from standard input");
+    c.add_option("--screenshot", a->screenshots,
+                 "write a PNG of each window and of each top-level menu into this folder");
+    AddJson(c, set);
+    Footer(c, "echo clerk | zel login main.dfm orders.dfm --user clerk --password-stdin\n"
+              "  zel login app.ui rights.dfm --user clerk --screenshot shots");
+    Register(set, &c, [a](const Style& style) {
+        const Target target = a->Checked(a->passwordStdin);
+        const std::string id = Argument(a->user, "the user ID");
+        std::string password = ReadPassword(a->passwordStdin);
+        return Login(target, id, password, a->screenshots, style);
     });
 }
 

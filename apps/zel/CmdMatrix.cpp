@@ -1,4 +1,5 @@
 // zel matrix: every user against every menu right, as the editor loads each record.
+#include "CommandLine.h"
 #include "Commands.h"
 #include "Guard.h"
 #include "zel/components/Links.h"
@@ -169,6 +170,22 @@ Result Matrix(const Target& target, const std::string& format, const Style& styl
         }
         return r;
     });
+}
+
+void AddMatrixCommand(CLI::App& app, CommandSet& set) {
+    struct Arguments : FormArguments {
+        std::string format = "text";
+    };
+    auto a = std::make_shared<Arguments>();
+    CLI::App& c = *app.add_subcommand("matrix", "every user against every menu right");
+    AddForms(c, *a);
+    AddEditor(c, *a);
+    CLI::Option* format = c.add_option("--format", a->format, "text, csv or html")
+                              ->check(CLI::IsMember({"text", "csv", "html"}))
+                              ->capture_default_str();
+    AddJson(c, set)->excludes(format);
+    Footer(c, "zel matrix main.dfm admin.dfm --format csv > rights.csv");
+    Register(set, &c, [a](const Style& style) { return Matrix(a->Checked(), a->format, style); });
 }
 
 } // namespace zel::cli

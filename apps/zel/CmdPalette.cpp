@@ -1,4 +1,5 @@
 // zel palette: installs the package library at run time, as a development tool does.
+#include "CommandLine.h"
 #include "Commands.h"
 #include "SafeFile.h"
 #include "Session.h"
@@ -83,6 +84,20 @@ Result Palette(const std::optional<std::string>& exportDir, bool force, const St
         style.Out() << "Bitmaps written to " << VisiblePath(*exportDir) << '\n';
     }
     return r;
+}
+
+void AddPaletteCommand(CLI::App& app, CommandSet& set) {
+    struct Arguments {
+        std::optional<std::string> exportDir;
+        bool force = false;
+    };
+    auto a = std::make_shared<Arguments>();
+    CLI::App& c = *app.add_subcommand("palette", "install the package and list its palette");
+    c.add_option("--export", a->exportDir, "write the palette bitmaps into this folder");
+    c.add_flag("--force", a->force, "replace bitmaps that exist");
+    AddJson(c, set);
+    Footer(c, "zel palette --export ./bitmaps");
+    Register(set, &c, [a](const Style& style) { return Palette(a->exportDir, a->force, style); });
 }
 
 } // namespace zel::cli

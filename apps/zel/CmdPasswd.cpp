@@ -1,6 +1,8 @@
 // zel passwd: passwords stored as Argon2id hashes instead of plain text.
+#include "CommandLine.h"
 #include "Commands.h"
 #include "Guard.h"
+#include "Session.h"
 #include "zel/components/Links.h"
 #include "zel/components/PasswordCheck.h"
 #include "zel/components/UserPassword.h"
@@ -107,6 +109,34 @@ Result Passwd(const Target& target, const std::optional<std::string>& user, bool
                           (changed == 1 ? "" : "s") + "; " + std::to_string(hashed) +
                           " were hashed already",
                       {{"result", true}, {"changed", changed}, {"already", hashed}});
+    });
+}
+
+void AddPasswdCommand(CLI::App& app, CommandSet& set) {
+    struct Arguments : FormArguments {
+        std::optional<std::string> user;
+        bool allPlaintext = false;
+        bool yes = false;
+        bool passwordStdin = false;
+    };
+    auto a = std::make_shared<Arguments>();
+    CLI::App& c = *app.add_subcommand("passwd", "store passwords as Argon2id hashes");
+    AddForms(c, *a);
+    c.add_option("-u,--user", a->user, "set this user's password");
+    c.add_flag("--all-plaintext", a->allPlaintext,
+               "hash every password still stored as plain text");
+    c.add_flag("--yes", a->yes, "do not ask before --all-plaintext changes the table");
+    c.add_flag("--password-stdin", a->passwordStdin,
+               "read the new password once from standard input");
+    AddJson(c, set);
+    Footer(c, "zel passwd main.dfm --user clerk\n  zel passwd main.dfm --all-plaintext --yes");
+    Register(set, &c, [a](const Style& style) {
+        const Target target = a->Checked(a->passwordStdin);
+        std::optional<std::string> id;
+        if (a->user) {
+            id = Argument(*a->user, "the user ID");
+        }
+        return Passwd(target, id, a->allPlaintext, a->yes, a->passwordStdin, style);
     });
 }
 

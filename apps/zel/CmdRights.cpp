@@ -1,6 +1,8 @@
 // zel rights, grant and revoke: the editor on one user's record.
+#include "CommandLine.h"
 #include "Commands.h"
 #include "Guard.h"
+#include "Session.h"
 #include "zel/accessright/AccessRight.h"
 #include "zel/components/Links.h"
 
@@ -173,6 +175,56 @@ Result Change(const Target& target, const std::string& user, const std::vector<s
                  : "Saved the rights of " + Visible(user) + ", but not every change";
         return Report(session, editor, ok, headline, outcomes, style);
     });
+}
+
+void AddRightsCommand(CLI::App& app, CommandSet& set) {
+    struct Arguments : FormArguments {
+        std::string user;
+    };
+    auto a = std::make_shared<Arguments>();
+    CLI::App& c = *app.add_subcommand("rights", "show a user's rights as the editor's rows");
+    AddForms(c, *a);
+    AddUser(c, a->user);
+    AddEditor(c, *a);
+    AddJson(c, set);
+    Footer(c, "zel rights main.dfm admin.dfm --user clerk");
+    Register(set, &c, [a](const Style& style) {
+        const Target target = a->Checked();
+        return Rights(target, Argument(a->user, "the user ID"), style);
+    });
+}
+
+void AddGrantAndRevokeCommands(CLI::App& app, CommandSet& set) {
+    struct Arguments : FormArguments {
+        std::string user;
+        std::vector<std::string> rights;
+    };
+    for (const bool grant : {true, false}) {
+        const std::string name = grant ? "grant" : "revoke";
+        auto a = std::make_shared<Arguments>();
+        CLI::App& c =
+            *app.add_subcommand(name, name + " rights as an administrator's clicks, then save");
+        AddForms(c, *a);
+        AddUser(c, a->user);
+        c.add_option("-r,--right", a->rights, "a right: the Name of a menu item (repeatable)")
+            ->required()
+            ->check(CLI::Validator(
+                [](const std::string& right) {
+                    return right.empty() ? std::string("a right's name cannot be empty") : "";
+                },
+                "NAME"));
+        AddEditor(c, *a);
+        AddJson(c, set);
+        Footer(c, "zel " + name + " main.dfm admin.dfm --user clerk --right mnuOrderNew");
+        Register(set, &c, [a, grant](const Style& style) {
+            const Target target = a->Checked();
+            std::vector<std::string> names;
+            for (const auto& n : a->rights) {
+                names.push_back(Argument(n, "the right name " + n));
+            }
+            return Change(target, Argument(a->user, "the user ID"), names, grant, style);
+        });
+    }
 }
 
 } // namespace zel::cli

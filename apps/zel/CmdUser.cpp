@@ -1,6 +1,8 @@
 // zel user add / remove: one user record added or removed per command, in one transaction.
+#include "CommandLine.h"
 #include "Commands.h"
 #include "Guard.h"
+#include "Session.h"
 #include "zel/accessright/AccessRight.h"
 #include "zel/components/Links.h"
 #include "zel/components/PasswordCheck.h"
@@ -96,6 +98,54 @@ Result UserRemove(const Target& target, const std::string& user, bool yes, const
         return Outcome(style, true, "Removed " + Visible(user),
                        {{"result", true}, {"user", Text(user)}});
     });
+}
+
+void AddUserCommands(CLI::App& app, CommandSet& set) {
+    CLI::App& user = *app.add_subcommand("user", "add, remove or list users");
+    user.require_subcommand(1);
+
+    struct AddArguments : FormArguments {
+        std::string user;
+        std::optional<std::string> like;
+        bool passwordStdin = false;
+    };
+    auto added = std::make_shared<AddArguments>();
+    CLI::App& add = *user.add_subcommand(
+        "add", "add a user with a new password (hashed) and no rights, or another's");
+    AddForms(add, *added);
+    AddUser(add, added->user);
+    add.add_option("--like", added->like, "copy the rights of this user");
+    add.add_flag("--password-stdin", added->passwordStdin,
+                 "read the new password once from standard input");
+    AddJson(add, set);
+    Footer(add, "zel user add main.dfm --user dora --like clerk");
+    Register(set, &add, [added](const Style& style) {
+        const Target target = added->Checked(added->passwordStdin);
+        std::optional<std::string> like;
+        if (added->like) {
+            like = Argument(*added->like, "--like");
+        }
+        return UserAdd(target, Argument(added->user, "the user ID"), like, added->passwordStdin,
+                       style);
+    });
+
+    struct RemoveArguments : FormArguments {
+        std::string user;
+        bool yes = false;
+    };
+    auto removed = std::make_shared<RemoveArguments>();
+    CLI::App& remove = *user.add_subcommand("remove", "remove a user and their rights");
+    AddForms(remove, *removed);
+    AddUser(remove, removed->user);
+    remove.add_flag("--yes", removed->yes, "do not ask before removing");
+    AddJson(remove, set);
+    Footer(remove, "zel user remove main.dfm --user former --yes");
+    Register(set, &remove, [removed](const Style& style) {
+        const Target target = removed->Checked();
+        return UserRemove(target, Argument(removed->user, "the user ID"), removed->yes, style);
+    });
+
+    AddUserListing(user, "list", "list the user IDs (as zel users)", set);
 }
 
 } // namespace zel::cli

@@ -1,4 +1,5 @@
 // zel users: the user IDs of the provider's table, in table order.
+#include "CommandLine.h"
 #include "Commands.h"
 #include "Guard.h"
 #include "zel/components/Links.h"
@@ -48,6 +49,21 @@ Result Users(const Target& target, const Style& style) {
         }
         return r;
     });
+}
+
+void AddUserListing(CLI::App& app, const std::string& name, const std::string& help,
+                    CommandSet& set) {
+    auto a = std::make_shared<FormArguments>();
+    CLI::App& c = *app.add_subcommand(name, help);
+    AddForms(c, *a);
+    AddJson(c, set);
+    Footer(c,
+           "zel " + (app.get_parent() != nullptr ? app.get_name() + " " : "") + name + " main.dfm");
+    Register(set, &c, [a](const Style& style) { return Users(a->Checked(), style); });
+}
+
+void AddUsersCommand(CLI::App& app, CommandSet& set) {
+    AddUserListing(app, "users", "list the user IDs of the provider's table", set);
 }
 
 } // namespace zel::cli

@@ -9,9 +9,14 @@
 
 #include "Output.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace zel::cli {
 
@@ -19,6 +24,32 @@ struct Result {
     int status = 0; ///< 0 done, 1 refused or failed
     Json json = Json::object();
 };
+
+/// A command of the tool: `run` does it when the command line names `parser`.
+struct Command {
+    const CLI::App* parser = nullptr;
+    std::function<Result(const Style&)> run;
+};
+
+/// The tool's commands, each added to the parser by its own file, with its arguments, help
+/// and what it runs, in the order `zel --help` lists them.
+struct CommandSet {
+    bool json = false; ///< --json, which every command offers
+    std::vector<Command> commands;
+};
+void AddExampleCommand(CLI::App& app, CommandSet& set);
+void AddLoginCommand(CLI::App& app, CommandSet& set);
+void AddUsersCommand(CLI::App& app, CommandSet& set);
+/// The listing of user IDs as `name` under `app` ("users", and "user list").
+void AddUserListing(CLI::App& app, const std::string& name, const std::string& help,
+                    CommandSet& set);
+void AddRightsCommand(CLI::App& app, CommandSet& set);
+void AddGrantAndRevokeCommands(CLI::App& app, CommandSet& set);
+void AddPasswdCommand(CLI::App& app, CommandSet& set);
+void AddUserCommands(CLI::App& app, CommandSet& set); ///< user add, remove, list
+void AddMatrixCommand(CLI::App& app, CommandSet& set);
+void AddPaletteCommand(CLI::App& app, CommandSet& set);
+void AddFormCommands(CLI::App& app, CommandSet& set); ///< form check, format
 
 /// A refusal that changed nothing: status 1 and `message`, as text or JSON.
 Result Refused(const std::string& message, const Style& style);

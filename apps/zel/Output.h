@@ -5,9 +5,6 @@
 // forge a row or blow the output up. All 8-bit text becomes UTF-8 here, by the host's text
 // setting.
 
-#include "zel/host/Menus.h"
-
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
@@ -52,14 +49,6 @@ std::string Visible(const std::string& bytes, std::size_t width = kMaxCellWidth)
 /// A path or argument as given (bytes of the system, not of the 8-bit set), made visible.
 std::string VisiblePath(const std::string& path);
 
-/// An item's enabled and visible states as a user sees them; empty: the model's own.
-using StateOf = std::function<std::pair<bool, bool>(const host::TMenuItem&)>;
-
-/// The menu left below `root`: [{"name","caption","enabled","visible","separator","items"}].
-Json MenuJson(const host::TMenuItem& root, const StateOf& state = {});
-/// Writes the menu as an indented tree with each item's state.
-void WriteMenu(const host::TMenuItem& root, const Style& style, const StateOf& state = {});
-
 /// "enabled" or "disabled", with ", hidden" for what is not visible.
 std::string StateText(const Style& style, bool enabled, bool visible);
 
@@ -67,9 +56,6 @@ std::string StateText(const Style& style, bool enabled, bool visible);
 /// known ("cause: Record changed by another user").
 void WriteMessages(const Style& style, const std::vector<std::string>& messages,
                    const std::string& cause = {});
-
-/// A caption as the menu shows it: "&&" is "&", a single "&" marks the accelerator.
-std::string DisplayCaption(const std::string& caption);
 
 /// Writes rows of cells (already visible UTF-8) as aligned columns.
 void WriteColumns(std::ostream& out, const std::vector<std::vector<std::string>>& rows);

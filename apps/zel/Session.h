@@ -2,7 +2,7 @@
 // What every command of the tool shares: the forms it read, in load order, the message
 // boxes shown while it ran, and the errors that end it.
 
-#include "Windows.h"
+#include "DesignerWindows.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/Dialogs.h"
@@ -52,7 +52,7 @@ public:
     void ReadAll(const std::vector<std::string>& paths, const host::TFormOptions& options = {});
     const std::vector<std::unique_ptr<host::TForm>>& Forms() const { return forms_; }
     /// The windows of the .ui files read.
-    Windows& UiWindows() { return windows_; }
+    DesignerWindows& UiWindows() { return windows_; }
     /// Whether `form` was read from a .ui file.
     bool FromUiFile(const host::TForm& form) const { return uiForms_.count(&form) > 0; }
 
@@ -72,7 +72,7 @@ private:
     template <class T>
     T& FindOne(const std::optional<std::string>& name, const char* what, const char* option) const;
 
-    Windows windows_; // declared first: destroyed after the forms that mirror it
+    DesignerWindows windows_; // declared first: destroyed after the forms that mirror it
     std::vector<std::unique_ptr<host::TForm>> forms_;
     std::set<const host::TForm*> uiForms_;
     std::vector<std::string> messages_;

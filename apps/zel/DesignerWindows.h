@@ -27,7 +27,7 @@ public:
     QtLifetime& operator=(const QtLifetime&) = delete;
 };
 
-class Windows {
+class DesignerWindows {
 public:
     /// Reads a .ui file; the form is returned, the window kept here.
     std::unique_ptr<host::TForm> Load(const std::string& path);

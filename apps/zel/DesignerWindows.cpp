@@ -1,4 +1,4 @@
-#include "Windows.h"
+#include "DesignerWindows.h"
 
 #include "SafeFile.h"
 #include "Session.h"
@@ -52,7 +52,7 @@ bool IsUiFile(const std::string& path) {
     return path.size() > 3 && path.compare(path.size() - 3, 3, ".ui") == 0;
 }
 
-std::unique_ptr<host::TForm> Windows::Load(const std::string& path) {
+std::unique_ptr<host::TForm> DesignerWindows::Load(const std::string& path) {
     StartQt();
     qt::TUiForm ui = qt::LoadUiForm(path);
     for (int i = 0; i < ui.form->ComponentCount(); ++i) {
@@ -67,7 +67,7 @@ std::unique_ptr<host::TForm> Windows::Load(const std::string& path) {
     return std::move(ui.form);
 }
 
-QMenuBar* Windows::BarOf(const host::TMainMenu* menu) const {
+QMenuBar* DesignerWindows::BarOf(const host::TMainMenu* menu) const {
     for (const auto& [m, bar] : bars_) {
         if (m == menu) {
             return bar;
@@ -135,8 +135,8 @@ void Shoot(QWidget& window, const std::string& objectName, const std::filesystem
 }
 } // namespace
 
-std::vector<std::string> Windows::Screenshots(const std::vector<host::TForm*>& forms,
-                                              const std::string& dir) {
+std::vector<std::string> DesignerWindows::Screenshots(const std::vector<host::TForm*>& forms,
+                                                      const std::string& dir) {
     StartQt();
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
