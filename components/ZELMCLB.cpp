@@ -2,6 +2,7 @@
 
 #include "zel/accessright/AccessRight.h"
 #include "zel/components/Links.h"
+#include "zel/components/MenuWalk.h"
 #include "zel/components/RightsWalk.h"
 #include "zel/host/CaseFold.h"
 #include "zel/host/Palette.h"
@@ -160,29 +161,12 @@ void TZELMenuCheckListBox::PrepareMenuData() {
 }
 
 void TZELMenuCheckListBox::PrepareDataForSubMenu(TMenuItem* item, int level) {
-    // Depth-first with an explicit stack, each item directly followed by its sub-items.
-    struct Frame {
-        TMenuItem* parent;
-        int next;
-        int count; // taken once, before the sub-items are visited
-        int level;
-    };
-    std::vector<Frame> stack{{item, 0, item->Count(), level}};
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.next >= top.count || top.next >= top.parent->Count()) {
-            stack.pop_back();
-            continue;
+    WalkMenu(*item, [&](TMenuItem& child, int depth) {
+        if (!child.IsLine()) {
+            AddRow(child, level + depth);
         }
-        TMenuItem* child = top.parent->Items(top.next++);
-        const int childLevel = top.level;
-        if (!child->IsLine()) {
-            AddRow(*child, childLevel);
-        }
-        if (child->Count() > 0) {
-            stack.push_back({child, 0, child->Count(), childLevel + 1}); // invalidates `top`
-        }
-    }
+        return TMenuStep::kNext;
+    });
 }
 
 void TZELMenuCheckListBox::AddRow(const TMenuItem& item, int level) {

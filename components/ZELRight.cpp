@@ -2,6 +2,7 @@
 
 #include "zel/accessright/AccessRight.h"
 #include "zel/components/Links.h"
+#include "zel/components/MenuWalk.h"
 #include "zel/components/PasswordCheck.h"
 #include "zel/components/RightsWalk.h"
 #include "zel/host/Errors.h"
@@ -108,31 +109,14 @@ void TZELRight::FreeSpecialItems() {
 }
 
 void TZELRight::FreeSpecialItemsForSubMenu(TMenuItem* item) {
-    // One frame per menu level instead of recursion, so any depth is safe.
-    struct Frame {
-        TMenuItem* parent;
-        int i;
-        int last;
-    };
-    std::vector<Frame> stack{{item, 0, item->Count() - 1}};
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.i > top.last || top.i >= top.parent->Count()) {
-            stack.pop_back();
-            continue;
-        }
-        TMenuItem* child = top.parent->Items(top.i);
-        const std::string& caption = child->Caption();
+    WalkMenu(*item, [](TMenuItem& child, int) {
+        const std::string& caption = child.Caption();
         if (!caption.empty() && caption[0] == '<') {
-            child->Free(); // the next item moves up into position i
-            --top.last;
-        } else {
-            ++top.i;
-            if (child->Count() > 0) {
-                stack.push_back({child, 0, child->Count() - 1}); // invalidates `top`
-            }
+            child.Free();
+            return TMenuStep::kFreed;
         }
-    }
+        return TMenuStep::kNext;
+    });
 }
 
 bool TZELRight::LoadSetting() {
