@@ -4,7 +4,7 @@
 // who holds every other action, so the walk sets every gate.
 #include "zel/components/ZELRight.h"
 #include "zel/host/DataSource.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/qt/QtUiForm.h"
 
 #include <QAction>

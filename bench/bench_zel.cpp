@@ -9,8 +9,8 @@
 #include "zel/host/DataSource.h"
 #include "zel/host/Dialogs.h"
 #include "zel/host/FormFile.h"
-#include "zel/host/PgTable.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/postgres/PgTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/package/Package.h"
 
 #include <benchmark/benchmark.h>

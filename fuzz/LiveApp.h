@@ -11,7 +11,7 @@
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/DataSource.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include <QAction>
 #include <QMainWindow>

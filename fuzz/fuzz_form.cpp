@@ -2,7 +2,7 @@
 // form reads back to the very same text (write, read, write: one fixed point).
 #include "FuzzSupport.h"
 #include "zel/host/FormFile.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include <memory>
 

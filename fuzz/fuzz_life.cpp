@@ -7,7 +7,7 @@
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/DataSource.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include <algorithm>
 

@@ -5,16 +5,14 @@
 #include "zel/host/DataSource.h"
 #include "zel/host/Form.h"
 #include "zel/host/Menus.h"
-#include "zel/host/PgTable.h"
-#include "zel/host/SQLiteTable.h"
 
 namespace zel::host {
 
 void RegisterHostClasses() {
     for (const TClassInfo* c :
          {&TForm::StaticClass(), &TMainMenu::StaticClass(), &TMenuItem::StaticClass(),
-          &TDataSource::StaticClass(), &TSQLiteTable::StaticClass(), &TPgTable::StaticClass(),
-          &TButton::StaticClass(), &TBitBtn::StaticClass(), &TCheckListBox::StaticClass()}) {
+          &TDataSource::StaticClass(), &TButton::StaticClass(), &TBitBtn::StaticClass(),
+          &TCheckListBox::StaticClass()}) {
         RegisterClass(*c);
     }
 }

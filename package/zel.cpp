@@ -5,6 +5,8 @@
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/Palette.h"
+#include "zel/host/postgres/PgTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/package/EmbeddedFiles.h"
 #include "zel/package/Package.h"
 
@@ -16,14 +18,18 @@ template <class C> void RegisterUnitClass() {
     host::RegisterClass(C::StaticClass());
 }
 
-void RegisterBitmaps() {
+// The package's first unit also makes every dataset of the build known, so that one call
+// readies whatever a form file may name.
+void RegisterBitmapsAndDatasets() {
     for (const auto& file : package::EmbeddedFiles()) {
         host::RegisterResource(file.name, file.bytes);
     }
+    host::RegisterSQLiteClasses();
+    host::RegisterPostgresClasses();
 }
 
 const host::TPackageUnit kUnits[] = {
-    {"zel", &RegisterBitmaps, nullptr, nullptr},
+    {"zel", &RegisterBitmapsAndDatasets, nullptr, nullptr},
     {"ZELRight", &RegisterUnitClass<TZELRight>, nullptr, &ZELRight::Register},
     {"ZELBBTN", &RegisterUnitClass<TZELBitBtn>, nullptr, &ZELBBTN::Register},
     {"ZELBtn", &RegisterUnitClass<TZELButton>, nullptr, &ZELBtn::Register},

@@ -5,7 +5,7 @@
 #include "zel/host/DataSource.h"
 #include "zel/host/FormFile.h"
 #include "zel/host/Menus.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/package/Package.h"
 
 #include <fstream>

@@ -2,7 +2,7 @@
 // it scans or goes through an index, for every type a user ID can be stored as.
 #include "support/TestSupport.h"
 #include "support/UserStore.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

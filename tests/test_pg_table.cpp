@@ -4,8 +4,8 @@
 #include "support/TestSupport.h"
 #include "support/UserStore.h"
 #include "zel/host/Errors.h"
-#include "zel/host/PgConnectionString.h"
-#include "zel/host/PgTable.h"
+#include "zel/host/postgres/PgConnectionString.h"
+#include "zel/host/postgres/PgTable.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "zel/components/ZELRight.h"
 #include "zel/host/DataSource.h"
 #include "zel/host/FormFile.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/package/Package.h"
 #include "zel/qt/QtButtons.h"
 #include "zel/qt/QtCheckList.h"

@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 #include "zel/host/DataSource.h"
 #include "zel/host/Errors.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "OrdersWindow.h"
 #include "ShopWindow.h"
 #include "zel/components/Links.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/qt/QtLoginDialog.h"
 #include "zel/qt/QtNewUserDialog.h"
 #include "zel/qt/QtPasswordDialog.h"

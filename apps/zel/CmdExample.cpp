@@ -4,7 +4,7 @@
 #include "ExampleShop.h"
 #include "SafeFile.h"
 #include "Session.h"
-#include "zel/host/PgConnectionString.h"
+#include "zel/host/postgres/PgConnectionString.h"
 
 #include <filesystem>
 #include <memory>

@@ -5,9 +5,9 @@
 #include "Session.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
-#include "zel/host/PgConnectionString.h"
-#include "zel/host/PgTable.h"
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/postgres/PgConnectionString.h"
+#include "zel/host/postgres/PgTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include <filesystem>
 #include <map>

@@ -2,7 +2,7 @@
 
 #include <zel/components/ZELRight.h>
 #include <zel/host/DataSource.h>
-#include <zel/host/SQLiteTable.h>
+#include <zel/host/sqlite/SQLiteTable.h>
 #include <zel/qt/QtButtons.h>
 #include <zel/qt/QtLoginDialog.h>
 #include <zel/qt/QtMenuBar.h>

@@ -1,8 +1,8 @@
 // The example's user table on a PostgreSQL server.
 #include "ExampleShop.h"
 #include "zel/host/Errors.h"
-#include "zel/host/PgConnectionString.h"
 #include "zel/host/TextEncoding.h"
+#include "zel/host/postgres/PgConnectionString.h"
 
 #include <libpq-fe.h>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,9 +1,9 @@
 #include "support/UserStore.h"
 
 #include "support/TestSupport.h"
-#include "zel/host/PgTable.h"
-#include "zel/host/SQLiteTable.h"
 #include "zel/host/TextEncoding.h"
+#include "zel/host/postgres/PgTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include <atomic>
 #include <cstdlib>

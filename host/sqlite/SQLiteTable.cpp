@@ -1,9 +1,9 @@
-#include "zel/host/SQLiteTable.h"
+#include "zel/host/sqlite/SQLiteTable.h"
 
 #include "zel/host/CaseFold.h"
 #include "zel/host/Errors.h"
-#include "zel/host/SQLiteFinder.h"
 #include "zel/host/TextEncoding.h"
+#include "zel/host/sqlite/detail/SQLiteFinder.h"
 
 #include <climits>
 #include <filesystem>
@@ -576,5 +576,14 @@ void TSQLiteTable::InternalDelete(const std::vector<const TField*>& read) {
         throw ERecordChanged();
     }
 }
+
+void RegisterSQLiteClasses() {
+    RegisterClass(TSQLiteTable::StaticClass());
+}
+
+namespace {
+// Loading the library makes its classes known, as a unit's initialization does.
+[[maybe_unused]] const bool kRegistered = (RegisterSQLiteClasses(), true);
+} // namespace
 
 } // namespace zel::host

@@ -1,4 +1,4 @@
-#include "zel/host/PgConnectionString.h"
+#include "zel/host/postgres/PgConnectionString.h"
 
 #include "zel/host/CaseFold.h"
 #include "zel/host/Errors.h"

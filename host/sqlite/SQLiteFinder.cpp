@@ -1,4 +1,4 @@
-#include "zel/host/SQLiteFinder.h"
+#include "zel/host/sqlite/detail/SQLiteFinder.h"
 
 #include "zel/host/TextEncoding.h"
 #include "zel/host/Variant.h"

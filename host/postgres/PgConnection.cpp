@@ -1,8 +1,8 @@
-#include "zel/host/PgConnection.h"
+#include "zel/host/postgres/detail/PgConnection.h"
 
 #include "zel/host/Errors.h"
-#include "zel/host/PgConnectionString.h"
-#include "zel/host/PgText.h"
+#include "zel/host/postgres/PgConnectionString.h"
+#include "zel/host/postgres/detail/PgText.h"
 
 #include <libpq-fe.h>
 

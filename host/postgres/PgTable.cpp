@@ -1,10 +1,10 @@
-#include "zel/host/PgTable.h"
+#include "zel/host/postgres/PgTable.h"
 
 #include "zel/host/Errors.h"
-#include "zel/host/PgConnection.h"
-#include "zel/host/PgConnectionString.h"
-#include "zel/host/PgText.h"
 #include "zel/host/SqlIdentifier.h"
+#include "zel/host/postgres/PgConnectionString.h"
+#include "zel/host/postgres/detail/PgConnection.h"
+#include "zel/host/postgres/detail/PgText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -755,5 +755,14 @@ void TPgTable::InternalDelete(const std::vector<const TField*>& read) {
         throw ERecordChanged();
     }
 }
+
+void RegisterPostgresClasses() {
+    RegisterClass(TPgTable::StaticClass());
+}
+
+namespace {
+// Loading the library makes its classes known, as a unit's initialization does.
+[[maybe_unused]] const bool kRegistered = (RegisterPostgresClasses(), true);
+} // namespace
 
 } // namespace zel::host

@@ -1,4 +1,4 @@
-#include "zel/host/PgText.h"
+#include "zel/host/postgres/detail/PgText.h"
 
 #include "zel/host/Errors.h"
 #include "zel/host/TextEncoding.h"
