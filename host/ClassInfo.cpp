@@ -5,6 +5,7 @@
 #include "zel/host/Immortal.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zel::host {
 
@@ -12,6 +13,7 @@ namespace {
 struct Registry {
     std::vector<const TClassInfo*> ordered;
     std::unordered_map<std::string, const TClassInfo*> byName;
+    std::unordered_set<std::string> missing;
 };
 Registry& registry() {
     static Immortal<Registry> r;
@@ -73,6 +75,14 @@ const TClassInfo* FindClass(const std::string& name) {
 
 std::vector<const TClassInfo*> RegisteredClasses() {
     return registry().ordered;
+}
+
+void RegisterMissingClass(const std::string& name) {
+    registry().missing.insert(name);
+}
+
+bool IsMissingClass(const std::string& name) {
+    return registry().missing.contains(name);
 }
 
 } // namespace zel::host

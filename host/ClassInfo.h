@@ -42,4 +42,9 @@ const TClassInfo* FindClass(const std::string& name);
 /// Every registered class, in registration order.
 std::vector<const TClassInfo*> RegisteredClasses();
 
+/// Names a class that this build left out (a database's library), so that a form naming
+/// it is told so rather than that the class is unknown.
+void RegisterMissingClass(const std::string& name);
+bool IsMissingClass(const std::string& name);
+
 } // namespace zel::host

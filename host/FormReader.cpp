@@ -100,7 +100,9 @@ private:
         for (const auto& childNode : node.children) {
             const TClassInfo* cls = FindClass(childNode->className);
             if (cls == nullptr) {
-                Fail(childNode->line, "unknown class " + childNode->className);
+                Fail(childNode->line, IsMissingClass(childNode->className)
+                                          ? childNode->className + " is not in this build"
+                                          : "unknown class " + childNode->className);
             }
             if (cls->create == nullptr) {
                 Fail(childNode->line, childNode->className + " is abstract and cannot be created");

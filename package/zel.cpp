@@ -5,7 +5,9 @@
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
 #include "zel/host/Palette.h"
+#if ZEL_WITH_POSTGRES
 #include "zel/host/postgres/PgTable.h"
+#endif
 #include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/package/EmbeddedFiles.h"
 #include "zel/package/Package.h"
@@ -25,7 +27,11 @@ void RegisterBitmapsAndDatasets() {
         host::RegisterResource(file.name, file.bytes);
     }
     host::RegisterSQLiteClasses();
+#if ZEL_WITH_POSTGRES
     host::RegisterPostgresClasses();
+#else
+    host::RegisterMissingClass("TPgTable");
+#endif
 }
 
 const host::TPackageUnit kUnits[] = {

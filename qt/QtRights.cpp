@@ -4,7 +4,9 @@
 #include "zel/host/DataSource.h"
 #include "zel/host/Errors.h"
 #include "zel/host/Secret.h"
+#if ZEL_WITH_POSTGRES
 #include "zel/host/postgres/PgTable.h"
+#endif
 #include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/qt/QtAdminDialog.h"
 #include "zel/qt/QtButtons.h"
@@ -68,10 +70,14 @@ TQtRights::~TQtRights() {
 
 host::TDataSet* MakeUserTable(const TUserTable& users, host::TComponent* owner) {
     if (!users.postgres.empty()) {
+#if ZEL_WITH_POSTGRES
         auto* pg = new host::TPgTable(owner);
         pg->SetConnectionString(users.postgres);
         pg->SetTableName(users.table);
         return pg;
+#else
+        throw host::EDatabaseError("TPgTable is not in this build");
+#endif
     }
     auto* sqlite = new host::TSQLiteTable(owner);
     sqlite->SetDatabaseName(users.sqliteFile);

@@ -353,6 +353,7 @@ TEST(CliExample, MakesTheShopAndRefusesToOverwriteIt) {
 }
 
 TEST(CliExample, OnPostgresTheTableIsMadeOnceAndTheFormsUseIt) {
+    ZEL_TEST_NEEDS_POSTGRES();
     TempDir dir;
     const std::string d = dir.Path().string();
     zel::test::UserStore store(Backend::Postgres, d);
@@ -389,6 +390,7 @@ TEST(CliExample, OnPostgresTheTableIsMadeOnceAndTheFormsUseIt) {
 // The roles of the security model: a person in the staff role logs in, and the server itself
 // refuses them a change of anyone's rights, through the tool or around it.
 TEST(CliExample, OnPostgresTheStaffRoleReadsAndTheServerRefusesItsChanges) {
+    ZEL_TEST_NEEDS_POSTGRES();
     TempDir dir;
     const std::string d = dir.Path().string();
     zel::test::UserStore store(Backend::Postgres, d);

@@ -115,6 +115,7 @@ TEST(Locate, AnEmptyTableOrAMissingFieldBehavesAsTheLoop) {
 }
 
 TEST(Locate, OnPostgresTheIndexFindsWhatTheScanFindsForEveryColumnType) {
+    ZEL_TEST_NEEDS_POSTGRES();
     TempDir dir;
     UserStore store(zel::test::Backend::Postgres, dir.Path().string());
     // Each type a user ID column may have, with values that collide in some other reading.

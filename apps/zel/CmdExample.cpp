@@ -4,7 +4,9 @@
 #include "ExampleShop.h"
 #include "SafeFile.h"
 #include "Session.h"
+#if ZEL_WITH_POSTGRES
 #include "zel/host/postgres/PgConnectionString.h"
+#endif
 
 #include <filesystem>
 #include <memory>
@@ -14,11 +16,20 @@ namespace zel::cli {
 namespace fs = std::filesystem;
 
 Result Example(const std::string& dir, bool force, const std::string& server, const Style& style) {
+#if !ZEL_WITH_POSTGRES
+    if (!server.empty()) {
+        throw UsageError("--database: TPgTable is not in this build");
+    }
+#endif
     const fs::path folder(dir);
     std::vector<std::pair<fs::path, std::string>> forms;
     for (const auto& file : example::EmbeddedFiles()) {
+#if ZEL_WITH_POSTGRES
         forms.emplace_back(folder / (file.name + ".dfm"),
                            server.empty() ? file.bytes : example::PgFormText(file.bytes, server));
+#else
+        forms.emplace_back(folder / (file.name + ".dfm"), file.bytes);
+#endif
     }
     const fs::path database = folder / "shop.db";
     std::vector<fs::path> targets;
@@ -49,11 +60,14 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
     if (server.empty()) {
         fresh.push_back(std::make_unique<TemporaryFile>(database, 0600));
         example::MakeExampleDatabase(fresh.back()->Path().string());
-    } else if (!example::MakeExamplePgTable(server, force, rolesRefused)) {
+    }
+#if ZEL_WITH_POSTGRES
+    else if (!example::MakeExamplePgTable(server, force, rolesRefused)) {
         return Refused("table users exists in " + host::DescribeConnection(server) +
                            "; use --force to replace it",
                        style);
     }
+#endif
     std::vector<std::string> files;
     for (std::size_t i = 0; i < fresh.size(); ++i) {
         fresh[i]->Commit(force);
@@ -69,12 +83,14 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
             written.push_back(f);
         }
         r.json = {{"result", true}, {"directory", dir}, {"files", written}, {"users", users}};
+#if ZEL_WITH_POSTGRES
         if (!server.empty()) {
             r.json["database"] = host::DescribeConnection(server);
             r.json["roles"] = rolesRefused.empty()
                                   ? Json::array({example::kStaffRole, example::kAdminRole})
                                   : Json::array();
         }
+#endif
         return r;
     }
     std::ostream& out = style.Out();
@@ -82,6 +98,7 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
     for (const auto& f : files) {
         out << "  " << VisiblePath(f) << '\n';
     }
+#if ZEL_WITH_POSTGRES
     if (!server.empty()) {
         out << "User table 'users' made in " << host::DescribeConnection(server) << '\n';
         if (rolesRefused.empty()) {
@@ -94,6 +111,7 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
             out << "The forms leave the password out: put it into ~/.pgpass\n";
         }
     }
+#endif
     out << "Users (the password is the user ID):\n";
     for (const example::ExampleUser& u : example::ExampleUsers()) {
         out << "  " << u.login << '\n';

@@ -5,8 +5,10 @@
 #include "Session.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
+#if ZEL_WITH_POSTGRES
 #include "zel/host/postgres/PgConnectionString.h"
 #include "zel/host/postgres/PgTable.h"
+#endif
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <filesystem>
@@ -51,13 +53,16 @@ public:
             Button(c, b->Right());
         } else if (const auto* u = dynamic_cast<const TZELButton*>(&c)) {
             Button(c, u->Right());
-        } else if (const auto* t = dynamic_cast<const host::TPgTable*>(&c)) {
+        }
+#if ZEL_WITH_POSTGRES
+        if (const auto* t = dynamic_cast<const host::TPgTable*>(&c)) {
             if (host::ConnectionStringHasPassword(t->ConnectionString())) {
                 warnings.push_back({Where(c), Who(c) + "'s ConnectionString holds a password, "
                                                        "which everyone who reads the form can "
                                                        "see; put it into ~/.pgpass instead"});
             }
         }
+#endif
     }
 
     std::vector<Finding> problems, warnings;
@@ -130,9 +135,12 @@ Result FormCheck(const std::vector<std::string>& files, const Style& style) {
         places[&c] = {current, line};
         if (auto* table = dynamic_cast<host::TSQLiteTable*>(&c)) {
             table->SetReadOnly(true);
-        } else if (auto* pg = dynamic_cast<host::TPgTable*>(&c)) {
+        }
+#if ZEL_WITH_POSTGRES
+        if (auto* pg = dynamic_cast<host::TPgTable*>(&c)) {
             pg->SetReadOnly(true);
         }
+#endif
     };
     Result r;
     Json filesJson = Json::array();

@@ -2,18 +2,23 @@
 
 #include "support/TestSupport.h"
 #include "zel/host/TextEncoding.h"
-#include "zel/host/postgres/PgTable.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
-#include <libpq-fe.h>
 #include <stdexcept>
 #include <unistd.h>
+#if ZEL_WITH_POSTGRES
+#include "zel/host/postgres/PgTable.h"
+
+#include <libpq-fe.h>
+#endif
 
 namespace zel::test {
 
+// What only the PostgreSQL store needs; a build without PostgreSQL has no such store.
+#if ZEL_WITH_POSTGRES
 namespace {
 struct PgResult {
     PGresult* r;
@@ -32,6 +37,15 @@ PgResult Run(pg_conn* conn, const std::string& sql, const std::vector<const char
     return result;
 }
 } // namespace
+#else
+namespace {
+struct PgResult {};
+[[noreturn]] PgResult Run(pg_conn*, const std::string&, const std::vector<const char*>& = {},
+                          const std::vector<int>& = {}, const std::vector<int>& = {}) {
+    throw std::logic_error("PostgreSQL is not in this build");
+}
+} // namespace
+#endif
 
 std::string NameOf(Backend backend) {
     return backend == Backend::SQLite ? "SQLite" : "Postgres";
@@ -59,6 +73,9 @@ UserStore::UserStore(Backend backend, const std::string& folder, const std::stri
         ExecSql(where_, "PRAGMA user_version = 0"); // creates the file
         return;
     }
+#if !ZEL_WITH_POSTGRES
+    throw std::logic_error("PostgreSQL is not in this build");
+#else
     static std::atomic<int> counter{0};
     schema_ = "zel_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
     const std::string server = TestServer();
@@ -75,13 +92,16 @@ UserStore::UserStore(Backend backend, const std::string& folder, const std::stri
     Run(conn_, "CREATE SCHEMA " + schema_);
     Run(conn_, "SET search_path = " + schema_);
     where_ = server + " options=-csearch_path=" + schema_;
+#endif
 }
 
 UserStore::~UserStore() {
+#if ZEL_WITH_POSTGRES
     if (conn_ != nullptr) {
         PQclear(PQexec(conn_, ("DROP SCHEMA " + schema_ + " CASCADE").c_str()));
         PQfinish(conn_);
     }
+#endif
 }
 
 void UserStore::MakeUserTable(const std::string& table, const std::string& idField,
@@ -122,11 +142,15 @@ std::optional<std::string> UserStore::Query(const std::string& sql) {
     if (backend_ == Backend::SQLite) {
         return QueryText(where_, sql);
     }
+#if ZEL_WITH_POSTGRES
     PgResult r = Run(conn_, sql); // binary results: text and bytea both as their bytes
     if (PQntuples(r.r) == 0 || PQgetisnull(r.r, 0, 0)) {
         return std::nullopt;
     }
     return std::string(PQgetvalue(r.r, 0, 0), static_cast<std::size_t>(PQgetlength(r.r, 0, 0)));
+#else
+    Run(conn_, sql);
+#endif
 }
 
 host::TDataSet* UserStore::NewTable(host::TComponent* owner, const std::string& table) const {
@@ -136,17 +160,23 @@ host::TDataSet* UserStore::NewTable(host::TComponent* owner, const std::string& 
         t->SetTableName(table);
         return t;
     }
+#if ZEL_WITH_POSTGRES
     auto* t = new host::TPgTable(owner);
     t->SetConnectionString(where_);
     t->SetTableName(table);
     return t;
+#else
+    throw std::logic_error("PostgreSQL is not in this build");
+#endif
 }
 
 void SetReadOnly(host::TDataSet& table, bool readOnly) {
     if (auto* sqlite = dynamic_cast<host::TSQLiteTable*>(&table)) {
         sqlite->SetReadOnly(readOnly);
     } else {
+#if ZEL_WITH_POSTGRES
         dynamic_cast<host::TPgTable&>(table).SetReadOnly(readOnly);
+#endif
     }
 }
 

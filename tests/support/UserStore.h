@@ -23,7 +23,16 @@ inline void PrintTo(Backend backend, std::ostream* out) {
 }
 
 /// For INSTANTIATE_TEST_SUITE_P(Backends, Suite, kBothBackends, BackendName).
+#if ZEL_WITH_POSTGRES
 inline const auto kBothBackends = ::testing::Values(Backend::SQLite, Backend::Postgres);
+#else
+inline const auto kBothBackends = ::testing::Values(Backend::SQLite);
+#endif
+/// In a test that needs the PostgreSQL server whatever its parameters: skips it in a build
+/// without PostgreSQL.
+#define ZEL_TEST_NEEDS_POSTGRES()                                                                  \
+    if (!ZEL_WITH_POSTGRES)                                                                        \
+    GTEST_SKIP() << "PostgreSQL is not in this build"
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
 std::string NameOf(Backend backend);
 
