@@ -3,7 +3,7 @@
 // Layout: one terminator byte 0xFF, then every name followed by one terminator. There is
 // no count, length or escape: a name that itself holds 0xFF splits in two when read.
 
-#include "zel/host/StringList.h"
+#include "zel/host/text/StringList.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include "zel/host/FormFile.h"
+#include "zel/host/forms/FormFile.h"
 
 #include <filesystem>
 #include <libpq-fe.h>

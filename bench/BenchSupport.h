@@ -2,8 +2,8 @@
 // What the benchmarks share: menus and forms of a given size, and user tables of a given
 // size in SQLite files and on a PostgreSQL server, made once per size and kept.
 
-#include "zel/host/Form.h"
-#include "zel/host/Menus.h"
+#include "zel/host/core/Form.h"
+#include "zel/host/ui/Menus.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 // main() of the benchmarks: runs them as Google Benchmark does (its options apply), then
 // prints one table with each measure's time per unit beside its baseline's and the ratio.
-#include "zel/host/Dialogs.h"
+#include "zel/host/ui/Dialogs.h"
 #include "zel/package/Package.h"
 
 #include <benchmark/benchmark.h>

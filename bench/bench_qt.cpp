@@ -3,7 +3,7 @@
 // the same way, adopts the menu bar (one item and one gate per action) and logs a user in
 // who holds every other action, so the walk sets every gate.
 #include "zel/components/ZELRight.h"
-#include "zel/host/DataSource.h"
+#include "zel/host/data/DataSource.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/qt/QtUiForm.h"
 

@@ -6,11 +6,11 @@
 #include "BenchSupport.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/Dialogs.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/data/DataSource.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/host/postgres/PgTable.h"
 #include "zel/host/sqlite/SQLiteTable.h"
+#include "zel/host/ui/Dialogs.h"
 #include "zel/package/Package.h"
 
 #include <benchmark/benchmark.h>

@@ -17,12 +17,30 @@ function(zel_library)
   target_compile_features(${Z_NAME} PUBLIC cxx_std_20)
   target_include_directories(${Z_NAME} PUBLIC
     $<BUILD_INTERFACE:${ZEL_INCLUDE_ROOT}>
+    $<BUILD_INTERFACE:${ZEL_COMPAT_ROOT}>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   install(TARGETS ${Z_NAME} EXPORT zelTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${Z_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zel/${Z_DIR})
+  foreach(header ${Z_HEADERS}) # a header in a sub-folder is installed in that sub-folder
+    get_filename_component(sub ${header} DIRECTORY)
+    install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zel/${Z_DIR}/${sub})
+  endforeach()
+endfunction()
+
+# zel_forward_headers(DIR host HEADERS core/Component.h ...)
+# Keeps the include path a header had before it moved into a sub-folder: zel/DIR/Name.h
+# forwards to zel/DIR/sub/Name.h, in the build tree and installed.
+function(zel_forward_headers)
+  cmake_parse_arguments(F "" "DIR" "HEADERS" ${ARGN})
+  foreach(header ${F_HEADERS})
+    get_filename_component(name ${header} NAME)
+    set(forward ${ZEL_COMPAT_ROOT}/zel/${F_DIR}/${name})
+    file(CONFIGURE OUTPUT ${forward} CONTENT
+      "#pragma once\n// Moved to zel/${F_DIR}/${header}; this path keeps working.\n#include \"zel/${F_DIR}/${header}\"\n")
+    install(FILES ${forward} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zel/${F_DIR})
+  endforeach()
 endfunction()
 
 # zel_embed(OUTPUT file.cpp HEADER x/Embedded.h NAMESPACE ns FILES ...)

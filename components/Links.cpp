@@ -1,7 +1,7 @@
 #include "zel/components/Links.h"
 
-#include "zel/host/Dialogs.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/ui/Dialogs.h"
 
 namespace zel {
 

@@ -2,8 +2,8 @@
 // Following a component's links where an operation needs them: a missing link raises an
 // error that names the component, which the callers' catch-all handlers then report.
 
-#include "zel/host/DataSource.h"
-#include "zel/host/Menus.h"
+#include "zel/host/data/DataSource.h"
+#include "zel/host/ui/Menus.h"
 
 #include <string>
 

@@ -8,7 +8,7 @@
 // takes the item that moved up into its place. Items added during the walk are not
 // visited; items taken away are never touched.
 
-#include "zel/host/Menus.h"
+#include "zel/host/ui/Menus.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "zel/components/PasswordCheck.h"
 
 #include "zel/components/ConstantTimeEqual.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
 
 #include <charconv>
 #include <sodium.h>

@@ -7,7 +7,7 @@
 // unguarded.
 
 #include "zel/components/ZELRight.h"
-#include "zel/host/Buttons.h"
+#include "zel/host/ui/Buttons.h"
 
 #include <string>
 

@@ -5,8 +5,8 @@
 // sub-items are walked. Depth-first, parent before its sub-items, in item order; it uses
 // no recursion, so a menu of any depth is safe.
 
-#include "zel/host/Menus.h"
-#include "zel/host/StringList.h"
+#include "zel/host/text/StringList.h"
+#include "zel/host/ui/Menus.h"
 
 namespace zel {
 

@@ -1,7 +1,7 @@
 #include "zel/components/UserPassword.h"
 
 #include "zel/components/PasswordCheck.h"
-#include "zel/host/Secret.h"
+#include "zel/host/text/Secret.h"
 
 namespace zel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A new password for a user record: stored as an Argon2id hash, never as the text typed.
 
-#include "zel/host/DataSet.h"
+#include "zel/host/data/DataSet.h"
 
 #include <string>
 

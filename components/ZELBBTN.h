@@ -3,7 +3,7 @@
 // the provider once, when its form has finished loading (see RightsAwareButton.h).
 
 #include "zel/components/RightsAwareButton.h"
-#include "zel/host/Buttons.h"
+#include "zel/host/ui/Buttons.h"
 
 namespace zel {
 

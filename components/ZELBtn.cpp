@@ -1,6 +1,6 @@
 #include "zel/components/ZELBtn.h"
 
-#include "zel/host/Palette.h"
+#include "zel/host/packages/Palette.h"
 
 namespace zel {
 

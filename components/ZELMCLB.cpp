@@ -4,8 +4,8 @@
 #include "zel/components/Links.h"
 #include "zel/components/MenuWalk.h"
 #include "zel/components/RightsWalk.h"
-#include "zel/host/CaseFold.h"
-#include "zel/host/Palette.h"
+#include "zel/host/core/CaseFold.h"
+#include "zel/host/packages/Palette.h"
 
 #include <algorithm>
 #include <string_view>

@@ -6,10 +6,10 @@
 // menu. LoadSetting shows the rights of the dataset's current record; SaveSetting writes
 // the granted names back into it as an access-right string.
 
-#include "zel/host/CheckLst.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/Menus.h"
-#include "zel/host/StringList.h"
+#include "zel/host/data/DataSource.h"
+#include "zel/host/text/StringList.h"
+#include "zel/host/ui/CheckLst.h"
+#include "zel/host/ui/Menus.h"
 
 #include <memory>
 #include <string>

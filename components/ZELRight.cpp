@@ -5,8 +5,8 @@
 #include "zel/components/MenuWalk.h"
 #include "zel/components/PasswordCheck.h"
 #include "zel/components/RightsWalk.h"
-#include "zel/host/Errors.h"
-#include "zel/host/Palette.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/packages/Palette.h"
 
 #include <vector>
 

@@ -4,11 +4,11 @@
 // main menu (ActivateSetting): granted items are enabled, the others disabled and, with
 // HideDisabledItem, hidden; items whose caption begins with "<" are destroyed first.
 
-#include "zel/host/ChangeSignal.h"
-#include "zel/host/Component.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/Menus.h"
-#include "zel/host/StringList.h"
+#include "zel/host/core/ChangeSignal.h"
+#include "zel/host/core/Component.h"
+#include "zel/host/data/DataSource.h"
+#include "zel/host/text/StringList.h"
+#include "zel/host/ui/Menus.h"
 
 #include <memory>
 #include <string>

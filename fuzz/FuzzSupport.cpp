@@ -1,7 +1,7 @@
 #include "FuzzSupport.h"
 
-#include "zel/host/Dialogs.h"
-#include "zel/host/ModalResult.h"
+#include "zel/host/ui/Dialogs.h"
+#include "zel/host/ui/ModalResult.h"
 #include "zel/package/Package.h"
 
 #include <cstdio>

@@ -3,8 +3,8 @@
 // with its reason (libFuzzer then keeps the input), quiet message boxes, and a user
 // table in an in-memory SQLite database that lives as long as the process.
 
-#include "zel/host/Form.h"
-#include "zel/host/Menus.h"
+#include "zel/host/core/Form.h"
+#include "zel/host/ui/Menus.h"
 
 #include <cstddef>
 #include <cstdint>

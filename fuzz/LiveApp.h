@@ -10,7 +10,7 @@
 #include "FuzzSupport.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/DataSource.h"
+#include "zel/host/data/DataSource.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // The form reader on any text: it reads or raises its own error, and what it writes of a
 // form reads back to the very same text (write, read, write: one fixed point).
 #include "FuzzSupport.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <memory>

@@ -6,7 +6,7 @@
 #include "zel/components/ZELBtn.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/DataSource.h"
+#include "zel/host/data/DataSource.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "zel/accessright/AccessRight.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/DataSource.h"
+#include "zel/host/data/DataSource.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 using namespace zel;

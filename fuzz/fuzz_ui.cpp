@@ -4,7 +4,7 @@
 #include "FuzzSupport.h"
 #include "QtFuzzStart.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/qt/QtActionGate.h"
 #include "zel/qt/QtButtons.h"
 #include "zel/qt/QtMenuBar.h"

@@ -6,7 +6,7 @@
 // form reading and the bitmaps as resources; installing it (TPackage::Install) also puts
 // the components on the palette page "ZEL".
 
-#include "zel/host/Packages.h"
+#include "zel/host/packages/Packages.h"
 
 extern "C" {
 /// The package's unit table, for the host's package start-up.

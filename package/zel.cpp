@@ -4,7 +4,7 @@
 #include "zel/components/ZELBtn.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/Palette.h"
+#include "zel/host/packages/Palette.h"
 #if ZEL_WITH_POSTGRES
 #include "zel/host/postgres/PgTable.h"
 #endif

@@ -3,7 +3,7 @@
 // (through the host's free-notification), so a widget that outlives its model never
 // follows a dangling pointer.
 
-#include "zel/host/Component.h"
+#include "zel/host/core/Component.h"
 
 namespace zel::qt {
 

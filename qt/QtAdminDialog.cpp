@@ -1,8 +1,8 @@
 #include "zel/qt/QtAdminDialog.h"
 
 #include "zel/components/Links.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/data/DataSource.h"
 #include "zel/qt/QtCheckList.h"
 #include "zel/qt/QtNewUserDialog.h"
 #include "zel/qt/QtPasswordDialog.h"

@@ -9,7 +9,7 @@
 // the record says so, with the cause, and offers to reload it.
 
 #include "zel/components/ZELMCLB.h"
-#include "zel/host/Form.h"
+#include "zel/host/core/Form.h"
 
 #include <QDialog>
 #include <memory>

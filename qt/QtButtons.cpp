@@ -1,6 +1,6 @@
 #include "zel/qt/QtButtons.h"
 
-#include "zel/host/Buttons.h"
+#include "zel/host/ui/Buttons.h"
 #include "zel/qt/QtRightActions.h"
 #include "zel/qt/QtText.h"
 

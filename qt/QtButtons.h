@@ -16,7 +16,7 @@
 
 #include "zel/components/ZELBtn.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/Controls.h"
+#include "zel/host/ui/Controls.h"
 
 #include <QAbstractButton>
 #include <QPushButton>

@@ -5,7 +5,7 @@
 // (ToggleRow), so the editor's propagation and preview run and OnClickCheck fires; every
 // check the model sets shows at once; ItemIndex and the current row follow each other.
 
-#include "zel/host/CheckLst.h"
+#include "zel/host/ui/CheckLst.h"
 
 #include <QListWidget>
 

@@ -1,7 +1,7 @@
 #include "zel/qt/QtFormWindow.h"
 
-#include "zel/host/Buttons.h"
-#include "zel/host/CheckLst.h"
+#include "zel/host/ui/Buttons.h"
+#include "zel/host/ui/CheckLst.h"
 #include "zel/qt/QtButtons.h"
 #include "zel/qt/QtCheckList.h"
 #include "zel/qt/QtMenuBar.h"

@@ -4,7 +4,7 @@
 // caption as the title. The window only shows the form; the form stays its owner's, and
 // either may be destroyed first.
 
-#include "zel/host/Form.h"
+#include "zel/host/core/Form.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,6 @@
 #include "zel/qt/QtLoginDialog.h"
 
-#include "zel/host/Secret.h"
+#include "zel/host/text/Secret.h"
 #include "zel/qt/QtText.h"
 
 #include <QDialogButtonBox>

@@ -22,7 +22,7 @@
 // Triggering an action runs the item's Click. The mirror belongs to the menu bar; either
 // side may be destroyed first.
 
-#include "zel/host/Menus.h"
+#include "zel/host/ui/Menus.h"
 
 #include <QMenuBar>
 #include <string>

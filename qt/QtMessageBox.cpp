@@ -1,6 +1,6 @@
 #include "zel/qt/QtMessageBox.h"
 
-#include "zel/host/ModalResult.h"
+#include "zel/host/ui/ModalResult.h"
 #include "zel/qt/QtText.h"
 
 #include <QApplication>

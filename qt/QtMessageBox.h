@@ -4,7 +4,7 @@
 // and the box returns the modal result of the one pressed. Installed for the lifetime of a
 // TQtMessageBoxes; the previous presenter comes back after it.
 
-#include "zel/host/Dialogs.h"
+#include "zel/host/ui/Dialogs.h"
 
 #include <QMessageBox>
 

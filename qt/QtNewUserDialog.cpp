@@ -3,8 +3,8 @@
 #include "zel/accessright/AccessRight.h"
 #include "zel/components/Links.h"
 #include "zel/components/PasswordCheck.h"
-#include "zel/host/Secret.h"
-#include "zel/host/StringList.h"
+#include "zel/host/text/Secret.h"
+#include "zel/host/text/StringList.h"
 #include "zel/qt/QtRights.h"
 #include "zel/qt/QtText.h"
 

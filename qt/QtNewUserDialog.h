@@ -3,7 +3,7 @@
 // as an Argon2id hash; the rights none, or those of a user named. A user ID that is taken
 // already is refused and nothing is written (TDataSet::AppendUnique).
 
-#include "zel/host/DataSet.h"
+#include "zel/host/data/DataSet.h"
 #include "zel/qt/ComponentLink.h"
 
 #include <QDialog>

@@ -1,9 +1,9 @@
 #include "zel/qt/QtRights.h"
 
 #include "zel/components/Links.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/Errors.h"
-#include "zel/host/Secret.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/data/DataSource.h"
+#include "zel/host/text/Secret.h"
 #if ZEL_WITH_POSTGRES
 #include "zel/host/postgres/PgTable.h"
 #endif

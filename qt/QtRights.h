@@ -13,7 +13,7 @@
 // before or after the window: what it adopted stays disabled once it is gone.
 
 #include "zel/components/ZELRight.h"
-#include "zel/host/Form.h"
+#include "zel/host/core/Form.h"
 #include "zel/qt/QtMessageBox.h"
 
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "zel/qt/QtText.h"
 
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/TextEncoding.h"
 
 #include <QList>
 

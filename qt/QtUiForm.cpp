@@ -1,6 +1,6 @@
 #include "zel/qt/QtUiForm.h"
 
-#include "zel/host/FormFile.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/qt/QtMenuBar.h"
 #include "zel/qt/QtText.h"
 

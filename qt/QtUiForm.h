@@ -5,7 +5,7 @@
 // menu bar's object name, so that form files read after it link to it as to any form
 // (LinkedMainMenu = MainWindow.menubar).
 
-#include "zel/host/Form.h"
+#include "zel/host/core/Form.h"
 
 #include <QWidget>
 #include <memory>

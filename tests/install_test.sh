@@ -23,6 +23,15 @@ cmake --build "$work/consumer" >/dev/null
 # The same program built with pkg-config alone.
 flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs zel)
 eval "g++ -o '$work/by-pkg-config' '$source/examples/consumer/main.cpp' $flags"
+# Code written before the host's headers moved into their rooms still builds: each old path
+# forwards; what is a room's own (detail/) is not installed.
+test -f "$prefix/include/zel/host/core/Component.h"
+test -z "$(find "$prefix/include" -name detail)"
+for header in "$prefix/include/zel/host/"*.h; do
+    echo "#include <zel/host/$(basename "$header")>"
+done >"$work/old-paths.cpp"
+test "$(wc -l <"$work/old-paths.cpp")" -ge 25
+eval "g++ -fsyntax-only '$work/old-paths.cpp' $flags"
 cd "$work"
 env -i "$prefix/bin/zel" example shop >/dev/null
 env -i "$prefix/bin/zel" --version

@@ -3,7 +3,7 @@
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/package/Package.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "zel/host/ChangeSignal.h"
-#include "zel/host/Menus.h"
+#include "zel/host/core/ChangeSignal.h"
+#include "zel/host/ui/Menus.h"
 
 #include <gtest/gtest.h>
 #include <memory>

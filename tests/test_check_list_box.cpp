@@ -1,5 +1,5 @@
-#include "zel/host/CheckLst.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/ui/CheckLst.h"
 
 #include <gtest/gtest.h>
 #include <vector>

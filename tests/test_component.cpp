@@ -1,6 +1,6 @@
-#include "zel/host/Component.h"
-#include "zel/host/Errors.h"
-#include "zel/host/Form.h"
+#include "zel/host/core/Component.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/core/Form.h"
 
 #include <gtest/gtest.h>
 #include <memory>

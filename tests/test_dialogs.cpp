@@ -1,5 +1,5 @@
 #include "support/TestSupport.h"
-#include "zel/host/Dialogs.h"
+#include "zel/host/ui/Dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Form files: reading, writing, round trips and broken input.
 #include "support/TestSupport.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/Buttons.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/FormFile.h"
-#include "zel/host/Menus.h"
+#include "zel/host/data/DataSource.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/host/sqlite/SQLiteTable.h"
+#include "zel/host/ui/Buttons.h"
+#include "zel/host/ui/Menus.h"
 #include "zel/package/Package.h"
 
 #include <fstream>

@@ -2,7 +2,7 @@
 // over a large menu and a large user table staying within its stated memory.
 #include "support/CliRun.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/package/Package.h"
 
 #include <malloc.h>

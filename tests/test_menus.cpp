@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
-#include "zel/host/Errors.h"
-#include "zel/host/Form.h"
-#include "zel/host/Menus.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/core/Form.h"
+#include "zel/host/ui/Menus.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,7 +1,7 @@
 // The package library: classes known to forms by linking, palette filled by installing.
-#include "zel/host/ClassInfo.h"
-#include "zel/host/Packages.h"
-#include "zel/host/Palette.h"
+#include "zel/host/core/ClassInfo.h"
+#include "zel/host/packages/Packages.h"
+#include "zel/host/packages/Palette.h"
 #include "zel/package/Package.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // alike is tested through the components, on both.
 #include "support/TestSupport.h"
 #include "support/UserStore.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
 #include "zel/host/postgres/PgConnectionString.h"
 #include "zel/host/postgres/PgTable.h"
 

@@ -2,8 +2,8 @@
 // live by the model's notices, and safe to destroy in any order.
 #include "support/TestSupport.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/Form.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/core/Form.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/qt/QtActionGate.h"
 #include "zel/qt/QtMenuBar.h"
 

@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/data/DataSource.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <fstream>

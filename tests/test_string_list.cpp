@@ -1,6 +1,6 @@
-#include "zel/host/CaseFold.h"
-#include "zel/host/Errors.h"
-#include "zel/host/StringList.h"
+#include "zel/host/core/CaseFold.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/text/StringList.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The tool's conversion between the system's 8-bit text and UTF-8.
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/TextEncoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "zel/host/Errors.h"
-#include "zel/host/Variant.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/text/Variant.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The rights editor: rows from the menu, check propagation, grant/revoke all, preview.
 #include "support/TestSupport.h"
 #include "zel/components/ZELMCLB.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
 
 #include <gtest/gtest.h>
 #include <memory>

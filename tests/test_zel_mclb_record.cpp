@@ -4,8 +4,8 @@
 #include "support/UserStore.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/data/DataSource.h"
+#include "zel/host/forms/FormFile.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/package/Package.h"
 

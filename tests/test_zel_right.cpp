@@ -1,8 +1,8 @@
 // The rights provider and the menu: links, HasRight, special items and the rights walk.
 #include "support/TestSupport.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/DataSource.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/data/DataSource.h"
 
 #include <gtest/gtest.h>
 #include <memory>

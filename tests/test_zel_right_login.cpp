@@ -3,7 +3,7 @@
 #include "support/UserStore.h"
 #include "zel/components/ConstantTimeEqual.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/DataSource.h"
+#include "zel/host/data/DataSource.h"
 
 #include <gtest/gtest.h>
 

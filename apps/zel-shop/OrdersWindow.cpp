@@ -2,8 +2,8 @@
 
 #include "ShopData.h"
 #include "ShopWindow.h"
-#include "zel/host/Buttons.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/forms/FormFile.h"
+#include "zel/host/ui/Buttons.h"
 #include "zel/qt/QtButtons.h"
 #include "zel/qt/QtText.h"
 

@@ -3,7 +3,7 @@
 // rights-aware buttons (a bitmap button and push buttons, one naming the right "Refund"
 // that no menu item has) check the rights of the user who opened it.
 
-#include "zel/host/Form.h"
+#include "zel/host/core/Form.h"
 
 #include <QDialog>
 #include <memory>

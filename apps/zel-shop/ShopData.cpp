@@ -1,8 +1,8 @@
 #include "ShopData.h"
 
 #include "ExampleShop.h"
-#include "zel/host/Errors.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/forms/FormFile.h"
 
 #include <QStandardPaths>
 #include <cerrno>

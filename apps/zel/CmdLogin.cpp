@@ -6,7 +6,7 @@
 #include "Session.h"
 #include "zel/components/ZELBBTN.h"
 #include "zel/components/ZELBtn.h"
-#include "zel/host/Secret.h"
+#include "zel/host/text/Secret.h"
 #include "zel/qt/QtButtons.h"
 #include "zel/qt/QtMenuBar.h"
 

@@ -3,7 +3,7 @@
 #include "Commands.h"
 #include "Guard.h"
 #include "zel/components/Links.h"
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/TextEncoding.h"
 
 namespace zel::cli {
 

@@ -3,8 +3,8 @@
 #include "Commands.h"
 #include "SafeFile.h"
 #include "Session.h"
-#include "zel/host/Packages.h"
-#include "zel/host/Palette.h"
+#include "zel/host/packages/Packages.h"
+#include "zel/host/packages/Palette.h"
 #include "zel/package/Package.h"
 
 #include <dlfcn.h>

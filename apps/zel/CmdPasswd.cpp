@@ -6,7 +6,7 @@
 #include "zel/components/Links.h"
 #include "zel/components/PasswordCheck.h"
 #include "zel/components/UserPassword.h"
-#include "zel/host/Secret.h"
+#include "zel/host/text/Secret.h"
 
 #include <iostream>
 #include <unistd.h>

@@ -6,8 +6,8 @@
 #include "zel/accessright/AccessRight.h"
 #include "zel/components/Links.h"
 #include "zel/components/PasswordCheck.h"
-#include "zel/host/Secret.h"
-#include "zel/host/StringList.h"
+#include "zel/host/text/Secret.h"
+#include "zel/host/text/StringList.h"
 
 #include <iostream>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 
 #include "SafeFile.h"
 #include "Session.h"
-#include "zel/host/Controls.h"
+#include "zel/host/ui/Controls.h"
 #include "zel/qt/QtFormWindow.h"
 #include "zel/qt/QtUiForm.h"
 

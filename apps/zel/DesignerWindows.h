@@ -3,8 +3,8 @@
 // takes. Qt runs on the offscreen platform, started only when a command needs it, so the
 // tool needs no display.
 
-#include "zel/host/Form.h"
-#include "zel/host/Menus.h"
+#include "zel/host/core/Form.h"
+#include "zel/host/ui/Menus.h"
 
 #include <QMenuBar>
 #include <QWidget>

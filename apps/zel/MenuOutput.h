@@ -3,7 +3,7 @@
 // states, each cell made visible as Output.h does.
 
 #include "Output.h"
-#include "zel/host/Menus.h"
+#include "zel/host/ui/Menus.h"
 
 #include <functional>
 #include <string>

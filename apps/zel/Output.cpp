@@ -1,6 +1,6 @@
 #include "Output.h"
 
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/TextEncoding.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "Commands.h"
 #include "Session.h"
-#include "zel/host/Secret.h"
+#include "zel/host/text/Secret.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,7 +1,7 @@
 #include "Session.h"
 
 #include "Commands.h"
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/TextEncoding.h"
 
 #include <filesystem>
 #include <iostream>

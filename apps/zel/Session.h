@@ -5,10 +5,10 @@
 #include "DesignerWindows.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
-#include "zel/host/Dialogs.h"
-#include "zel/host/Errors.h"
-#include "zel/host/Form.h"
-#include "zel/host/FormFile.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/core/Form.h"
+#include "zel/host/forms/FormFile.h"
+#include "zel/host/ui/Dialogs.h"
 
 #include <memory>
 #include <optional>

@@ -4,7 +4,7 @@
 #include "Commands.h"
 #include "DesignerWindows.h"
 #include "Session.h"
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/TextEncoding.h"
 #include "zel/package/Package.h"
 
 #include <CLI/CLI.hpp>

@@ -1,11 +1,10 @@
 // Logs a user in against the user table of a form file, as an application would:
 //   zel_consumer main.dfm clerk clerk
-#include <zel/components/ZELRight.h>
-#include <zel/host/FormFile.h>
-#include <zel/package/Package.h>
-
 #include <iostream>
 #include <memory>
+#include <zel/components/ZELRight.h>
+#include <zel/host/forms/FormFile.h>
+#include <zel/package/Package.h>
 
 int main(int argc, char** argv) {
     if (argc != 4) {

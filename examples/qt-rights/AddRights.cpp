@@ -1,7 +1,7 @@
 #include "AddRights.h"
 
 #include <zel/components/ZELRight.h>
-#include <zel/host/DataSource.h>
+#include <zel/host/data/DataSource.h>
 #include <zel/host/sqlite/SQLiteTable.h>
 #include <zel/qt/QtButtons.h>
 #include <zel/qt/QtLoginDialog.h>

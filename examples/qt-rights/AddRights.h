@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
-#include <zel/host/Form.h>
+#include <zel/host/core/Form.h>
 
 /// Puts the rights of the user table `users` of the SQLite database `database` on
 /// `window`'s menu bar and its zelRight buttons, and runs the log-in dialog. Returns the

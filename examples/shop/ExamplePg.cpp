@@ -1,7 +1,7 @@
 // The example's user table on a PostgreSQL server.
 #include "ExampleShop.h"
-#include "zel/host/Errors.h"
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/core/TextEncoding.h"
 #include "zel/host/postgres/PgConnectionString.h"
 
 #include <libpq-fe.h>

@@ -2,8 +2,8 @@
 
 #include "zel/accessright/AccessRight.h"
 #include "zel/components/PasswordCheck.h"
-#include "zel/host/Errors.h"
-#include "zel/host/StringList.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/text/StringList.h"
 
 #include <filesystem>
 #include <sqlite3.h>

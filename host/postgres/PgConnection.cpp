@@ -1,6 +1,6 @@
 #include "zel/host/postgres/detail/PgConnection.h"
 
-#include "zel/host/Errors.h"
+#include "zel/host/core/Errors.h"
 #include "zel/host/postgres/PgConnectionString.h"
 #include "zel/host/postgres/detail/PgText.h"
 

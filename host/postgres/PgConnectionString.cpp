@@ -1,7 +1,7 @@
 #include "zel/host/postgres/PgConnectionString.h"
 
-#include "zel/host/CaseFold.h"
-#include "zel/host/Errors.h"
+#include "zel/host/core/CaseFold.h"
+#include "zel/host/core/Errors.h"
 
 #include <libpq-fe.h>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "zel/host/postgres/PgTable.h"
 
-#include "zel/host/Errors.h"
-#include "zel/host/SqlIdentifier.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/data/SqlIdentifier.h"
 #include "zel/host/postgres/PgConnectionString.h"
 #include "zel/host/postgres/detail/PgConnection.h"
 #include "zel/host/postgres/detail/PgText.h"

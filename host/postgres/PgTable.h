@@ -16,7 +16,7 @@
 // parameters. A lost connection fails the operation under way and is made again by the
 // next one; reading then goes on after the current record.
 
-#include "zel/host/DataSet.h"
+#include "zel/host/data/DataSet.h"
 
 #include <memory>
 #include <optional>

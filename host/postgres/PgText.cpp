@@ -1,7 +1,7 @@
 #include "zel/host/postgres/detail/PgText.h"
 
-#include "zel/host/Errors.h"
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/core/TextEncoding.h"
 
 #include <algorithm>
 #include <cstdio>

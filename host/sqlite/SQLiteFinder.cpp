@@ -1,7 +1,7 @@
 #include "zel/host/sqlite/detail/SQLiteFinder.h"
 
-#include "zel/host/TextEncoding.h"
-#include "zel/host/Variant.h"
+#include "zel/host/core/TextEncoding.h"
+#include "zel/host/text/Variant.h"
 
 #include <cctype>
 #include <charconv>

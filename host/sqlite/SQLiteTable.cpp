@@ -1,8 +1,8 @@
 #include "zel/host/sqlite/SQLiteTable.h"
 
-#include "zel/host/CaseFold.h"
-#include "zel/host/Errors.h"
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/CaseFold.h"
+#include "zel/host/core/Errors.h"
+#include "zel/host/core/TextEncoding.h"
 #include "zel/host/sqlite/detail/SQLiteFinder.h"
 
 #include <climits>

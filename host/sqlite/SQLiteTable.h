@@ -12,8 +12,8 @@
 // Post updates the current record only if the fields being changed still hold the values
 // that were read; otherwise it raises "Record changed by another user" and changes nothing.
 
-#include "zel/host/DataSet.h"
-#include "zel/host/SqlIdentifier.h" // its callers get QuoteIdentifier here, as they did
+#include "zel/host/data/DataSet.h"
+#include "zel/host/data/SqlIdentifier.h" // its callers get QuoteIdentifier here, as they did
 
 #include <cstdint>
 #include <memory>

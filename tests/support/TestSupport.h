@@ -2,9 +2,9 @@
 // Helpers shared by the tests: a temporary folder, a recorder for message boxes, a real
 // SQLite user table, and a compact way to build and print menus.
 
-#include "zel/host/Dialogs.h"
-#include "zel/host/Form.h"
-#include "zel/host/Menus.h"
+#include "zel/host/core/Form.h"
+#include "zel/host/ui/Dialogs.h"
+#include "zel/host/ui/Menus.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "support/UserStore.h"
 
 #include "support/TestSupport.h"
-#include "zel/host/TextEncoding.h"
+#include "zel/host/core/TextEncoding.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <atomic>

@@ -3,8 +3,8 @@
 // schema of its own on the throwaway PostgreSQL server that the test command starts
 // (tests/postgres/server.sh). Suites that must hold on both are parameterised by Backend.
 
-#include "zel/host/Component.h"
-#include "zel/host/DataSet.h"
+#include "zel/host/core/Component.h"
+#include "zel/host/data/DataSet.h"
 
 #include <gtest/gtest.h>
 #include <optional>
