@@ -7,6 +7,7 @@
 // unguarded.
 
 #include "zel/components/ZELRight.h"
+#include "zel/host/core/ComponentLink.h"
 #include "zel/host/ui/Buttons.h"
 
 #include <string>
@@ -19,12 +20,7 @@ public:
 
     TZELRight* ZELRight() const { return zelRight_; }
     /// Links the provider (none unlinks).
-    void SetZELRight(TZELRight* value) {
-        zelRight_ = value;
-        if (value != nullptr) {
-            this->FreeNotification(value);
-        }
-    }
+    void SetZELRight(TZELRight* value) { zelRight_.Set(value); }
     const std::string& Right() const { return right_; }
     void SetRight(const std::string& value) { right_ = value; }
 
@@ -47,14 +43,11 @@ public:
 
 protected:
     void Notification(host::TComponent* component, host::TOperation operation) override {
-        Base::Notification(component, operation);
-        if (operation == host::opRemove && component == zelRight_) {
-            zelRight_ = nullptr;
-        }
+        Base::Notification(component, operation); // the provider's link clears itself
     }
 
 private:
-    TZELRight* zelRight_ = nullptr;
+    host::TComponentLink<TZELRight> zelRight_;
     std::string right_;
 };
 

@@ -50,9 +50,9 @@ TZELMenuCheckListBox::~TZELMenuCheckListBox() {
 
 void TZELMenuCheckListBox::AutoInitialize() {
     authorisedMenuItems_ = std::make_unique<TStringList>();
-    dataSource_ = nullptr;
+    dataSource_.Set(nullptr);
     hideDisabledItem_ = true;
-    linkedMainMenu_ = nullptr;
+    linkedMainMenu_.Set(nullptr);
     menuItemNames_ = std::make_unique<TStringList>();
 }
 
@@ -63,15 +63,13 @@ void TZELMenuCheckListBox::AutoDestroy() {
 
 void TZELMenuCheckListBox::SetDataSource(TDataSource* value) {
     if (value != nullptr) {
-        dataSource_ = value;
-        FreeNotification(value);
+        dataSource_.Set(value);
     }
 }
 
 void TZELMenuCheckListBox::SetLinkedMainMenu(TMainMenu* value) {
     if (value != nullptr) {
-        linkedMainMenu_ = value;
-        FreeNotification(value);
+        linkedMainMenu_.Set(value);
         SetupAccessRight();
     } else {
         ClearRows(); // the link itself stays, so a later rebuild uses it again
@@ -79,15 +77,8 @@ void TZELMenuCheckListBox::SetLinkedMainMenu(TMainMenu* value) {
 }
 
 void TZELMenuCheckListBox::Notification(TComponent* component, TOperation operation) {
+    // The links clear themselves; the rows of a menu that went stay as they are.
     TCheckListBox::Notification(component, operation);
-    if (operation == opRemove) {
-        if (component == dataSource_) {
-            dataSource_ = nullptr;
-        }
-        if (component == linkedMainMenu_) {
-            linkedMainMenu_ = nullptr; // the rows stay as they are
-        }
-    }
 }
 
 void TZELMenuCheckListBox::Loaded() {

@@ -6,6 +6,7 @@
 // menu. LoadSetting shows the rights of the dataset's current record; SaveSetting writes
 // the granted names back into it as an access-right string.
 
+#include "zel/host/core/ComponentLink.h"
 #include "zel/host/data/DataSource.h"
 #include "zel/host/text/StringList.h"
 #include "zel/host/ui/CheckLst.h"
@@ -93,9 +94,9 @@ private:
     void ClearRows();
 
     std::unique_ptr<host::TStringList> authorisedMenuItems_;
-    host::TDataSource* dataSource_ = nullptr;
+    host::TComponentLink<host::TDataSource> dataSource_; // clears itself
     bool hideDisabledItem_ = true;
-    host::TMainMenu* linkedMainMenu_ = nullptr;
+    host::TComponentLink<host::TMainMenu> linkedMainMenu_; // clears itself
     std::unique_ptr<host::TStringList> menuItemNames_;
     std::string userAccessRightFieldName_;
     // The real nesting level of each row, kept when the row is built: the depth used by

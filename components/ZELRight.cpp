@@ -46,9 +46,9 @@ TZELRight::~TZELRight() {
 
 void TZELRight::AutoInitialize() {
     authorisedMenuItems_ = std::make_unique<TStringList>();
-    dataSource_ = nullptr;
+    dataSource_.Set(nullptr);
     hideDisabledItem_ = false;
-    linkedMainMenu_ = nullptr;
+    linkedMainMenu_.Set(nullptr);
 }
 
 void TZELRight::AutoDestroy() {
@@ -57,28 +57,16 @@ void TZELRight::AutoDestroy() {
 
 void TZELRight::SetDataSource(TDataSource* value) {
     if (value != nullptr) {
-        dataSource_ = value;
-        FreeNotification(value);
+        dataSource_.Set(value);
     }
 }
 
 void TZELRight::SetLinkedMainMenu(TMainMenu* value) {
-    linkedMainMenu_ = value;
-    if (value != nullptr) {
-        FreeNotification(value);
-    }
+    linkedMainMenu_.Set(value);
 }
 
 void TZELRight::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation == opRemove) {
-        if (component == dataSource_) {
-            dataSource_ = nullptr;
-        }
-        if (component == linkedMainMenu_) {
-            linkedMainMenu_ = nullptr;
-        }
-    }
+    TComponent::Notification(component, operation); // the links clear themselves
 }
 
 void TZELRight::Loaded() {

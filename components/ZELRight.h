@@ -6,6 +6,7 @@
 
 #include "zel/host/core/ChangeSignal.h"
 #include "zel/host/core/Component.h"
+#include "zel/host/core/ComponentLink.h"
 #include "zel/host/data/DataSource.h"
 #include "zel/host/text/StringList.h"
 #include "zel/host/ui/Menus.h"
@@ -80,9 +81,9 @@ private:
     void FreeSpecialItemsForSubMenu(host::TMenuItem* item);
 
     std::unique_ptr<host::TStringList> authorisedMenuItems_;
-    host::TDataSource* dataSource_ = nullptr;
+    host::TComponentLink<host::TDataSource> dataSource_; // clears itself
     bool hideDisabledItem_ = false;
-    host::TMainMenu* linkedMainMenu_ = nullptr;
+    host::TComponentLink<host::TMainMenu> linkedMainMenu_; // clears itself
     std::string userAccessRightFieldName_;
     std::string userID_;
     std::string userIDFieldName_;
