@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 using zel::test::ExecSql;
 
 namespace {
-struct Shop : ::testing::Test {
+struct ExampleShop : ::testing::Test {
     TempDir dir;
     std::string d = dir.Path().string();
     std::string shop = dir.File("shop");
@@ -29,7 +29,7 @@ struct Shop : ::testing::Test {
 };
 } // namespace
 
-TEST_F(Shop, AGrantIsJudgedByTheRecordReadBackNotByWhatWasSent) {
+TEST_F(ExampleShop, AGrantIsJudgedByTheRecordReadBackNotByWhatWasSent) {
     ExecSql(dir.File("shop/shop.db"), "CREATE TRIGGER undo AFTER UPDATE OF rights ON users BEGIN "
                                       "UPDATE users SET rights = old.rights WHERE rowid = "
                                       "new.rowid; END");
@@ -41,7 +41,7 @@ TEST_F(Shop, AGrantIsJudgedByTheRecordReadBackNotByWhatWasSent) {
     }
 }
 
-TEST_F(Shop, OutputThatCannotBeWrittenIsAFailure) {
+TEST_F(ExampleShop, OutputThatCannotBeWrittenIsAFailure) {
     for (const char* command :
          {"users main.dfm", "users main.dfm --json", "matrix main.dfm admin.dfm --format csv"}) {
         const std::string line =
@@ -55,7 +55,7 @@ TEST_F(Shop, OutputThatCannotBeWrittenIsAFailure) {
     }
 }
 
-TEST_F(Shop, ADamagedDatabaseEndsEveryCommandWithAClearError) {
+TEST_F(ExampleShop, ADamagedDatabaseEndsEveryCommandWithAClearError) {
     const std::string original = Slurp(dir.File("shop/shop.db"));
     const std::vector<std::vector<std::string>> commands = {
         {"users", "main.dfm"},
@@ -80,7 +80,7 @@ TEST_F(Shop, ADamagedDatabaseEndsEveryCommandWithAClearError) {
     EXPECT_GT(damaged, 0);
 }
 
-TEST_F(Shop, FilesAreNeverWrittenThroughAPlantedLink) {
+TEST_F(ExampleShop, FilesAreNeverWrittenThroughAPlantedLink) {
     Write(dir.File("victim"), "precious");
     fs::remove(dir.File("shop/main.dfm"));
     fs::create_symlink(dir.File("victim"), dir.File("shop/main.dfm"));
@@ -104,7 +104,7 @@ TEST_F(Shop, FilesAreNeverWrittenThroughAPlantedLink) {
     EXPECT_EQ(Exec(d, {"palette", "--export", "shop", "--force"}).status, 0);
 }
 
-TEST_F(Shop, CaptionsCannotBreakTheOutput) {
+TEST_F(ExampleShop, CaptionsCannotBreakTheOutput) {
     // One caption of 1 MiB and one with escape codes and a forged line.
     std::string form = Slurp(dir.File("shop/main.dfm"));
     const std::string huge = "'" + std::string(1 << 20, 'A') + "'";
@@ -124,7 +124,7 @@ TEST_F(Shop, CaptionsCannotBreakTheOutput) {
     EXPECT_EQ(j.json()["menu"][0]["items"][1]["caption"].get<std::string>().size(), 1u << 20);
 }
 
-TEST_F(Shop, SpreadsheetsGetNoFormulasAndJsonAnyBytes) {
+TEST_F(ExampleShop, SpreadsheetsGetNoFormulasAndJsonAnyBytes) {
     ExecSql(dir.File("shop/shop.db"),
             "UPDATE users SET login = '=HYPERLINK(1)' "
             "WHERE login = 'viewer';"
@@ -149,7 +149,7 @@ TEST_F(Shop, SpreadsheetsGetNoFormulasAndJsonAnyBytes) {
     EXPECT_NO_THROW(example.json());
 }
 
-TEST_F(Shop, Utf8TextPassesThroughUnconverted) {
+TEST_F(ExampleShop, Utf8TextPassesThroughUnconverted) {
     ExecSql(
         dir.File("shop/shop.db"),
         "UPDATE users SET login = 'Jos\xC3\xA9', password = 'Jos\xC3\xA9' WHERE login = 'clerk'");
@@ -163,7 +163,7 @@ TEST_F(Shop, Utf8TextPassesThroughUnconverted) {
     EXPECT_EQ(login.status, 0) << login.out << login.err;
 }
 
-TEST_F(Shop, ALockedDatabaseIsAFailureNotBadInput) {
+TEST_F(ExampleShop, ALockedDatabaseIsAFailureNotBadInput) {
     std::string form = Slurp(dir.File("shop/main.dfm"));
     form.insert(form.find("    Active = True"), "    BusyTimeout = 50\n");
     Write(dir.File("shop/main.dfm"), form);
@@ -177,7 +177,7 @@ TEST_F(Shop, ALockedDatabaseIsAFailureNotBadInput) {
     EXPECT_NE(r.err.find("database is locked"), std::string::npos) << r.err;
 }
 
-TEST_F(Shop, FormCheckFindsWhatCannotWork) {
+TEST_F(ExampleShop, FormCheckFindsWhatCannotWork) {
     std::string form = Slurp(dir.File("shop/main.dfm"));
     form.replace(form.find("'login'"), 7, "'logon'");
     Write(dir.File("shop/typo.dfm"), form);
@@ -201,7 +201,7 @@ TEST_F(Shop, FormCheckFindsWhatCannotWork) {
     EXPECT_EQ(in.json()["users"].size(), 4u);
 }
 
-TEST_F(Shop, CtrlCAtThePasswordPromptRestoresTheTerminal) {
+TEST_F(ExampleShop, CtrlCAtThePasswordPromptRestoresTheTerminal) {
     int master = -1;
     const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
     ASSERT_GE(pid, 0);
@@ -368,7 +368,7 @@ TEST(CliDesigner, UiFilesThatWouldCrashQtsLoaderAreRefused) {
     }
 }
 
-TEST_F(Shop, PasswordsAreHashedAndNeverShown) {
+TEST_F(ExampleShop, PasswordsAreHashedAndNeverShown) {
     // The example keeps one password in plain text; --all-plaintext hashes it, once.
     Outcome all = Exec(shop, {"passwd", "main.dfm", "--all-plaintext", "--yes", "--json"});
     ASSERT_EQ(all.status, 0) << all.err;

@@ -52,8 +52,8 @@ struct BoxAnswerer {
     }
 };
 
-// A small shop: a menu, the user table, a provider and an editor.
-struct Shop : ::testing::Test {
+// A small shop on widgets: a menu, the user table, a provider and an editor.
+struct WidgetShop : ::testing::Test {
     TempDir dir;
     std::string db = dir.File("users.db");
     TForm form{nullptr};
@@ -81,7 +81,7 @@ struct Shop : ::testing::Test {
 };
 } // namespace
 
-TEST_F(Shop, AdoptedButtonsFollowHasRightAtAdoption) {
+TEST_F(WidgetShop, AdoptedButtonsFollowHasRightAtAdoption) {
     rights->GetAuthorisedMenuItems()->Add("mnuOpen");
     QWidget window;
     auto* granted = new QPushButton("&Open", &window);
@@ -111,7 +111,7 @@ TEST_F(Shop, AdoptedButtonsFollowHasRightAtAdoption) {
     EXPECT_EQ(qt::AdoptedModel(*granted)->ZELRight(), nullptr);
 }
 
-TEST_F(Shop, ARenderedButtonMirrorsItsControlAndClicksIt) {
+TEST_F(WidgetShop, ARenderedButtonMirrorsItsControlAndClicksIt) {
     auto* button = new TZELBitBtn(&form);
     int clicks = 0;
     button->SetOnClick({"Clicked", [&](TComponent*) { ++clicks; }});
@@ -127,7 +127,7 @@ TEST_F(Shop, ARenderedButtonMirrorsItsControlAndClicksIt) {
     widget->click(); // the control is gone: nothing happens
 }
 
-TEST_F(Shop, TheUsersClicksInTheEditorGoThroughTheHostsToggle) {
+TEST_F(WidgetShop, TheUsersClicksInTheEditorGoThroughTheHostsToggle) {
     // Two editors on the same menu: one clicked on the widget, one toggled in the model.
     auto* clicked = new TZELMenuCheckListBox(&form);
     auto* toggled = new TZELMenuCheckListBox(&form);
@@ -162,7 +162,7 @@ TEST_F(Shop, TheUsersClicksInTheEditorGoThroughTheHostsToggle) {
     toggled->ToggleRow(2);
 }
 
-TEST_F(Shop, MessagesAreModalQuestionBoxesWithOneOk) {
+TEST_F(WidgetShop, MessagesAreModalQuestionBoxesWithOneOk) {
     qt::TQtMessageBoxes boxes;
     BoxAnswerer answer;
     answer.Arm();
@@ -173,7 +173,7 @@ TEST_F(Shop, MessagesAreModalQuestionBoxesWithOneOk) {
     EXPECT_EQ(answer.buttons, 1);
 }
 
-TEST_F(Shop, TheLogInDialogKeepsRefusalsOpenAndWaitsLongerEachTime) {
+TEST_F(WidgetShop, TheLogInDialogKeepsRefusalsOpenAndWaitsLongerEachTime) {
     qt::TQtMessageBoxes boxes;
     qt::TQtLoginDialog dialog(*rights);
     BoxAnswerer answer;
@@ -208,7 +208,7 @@ TEST_F(Shop, TheLogInDialogKeepsRefusalsOpenAndWaitsLongerEachTime) {
     EXPECT_TRUE(open->Enabled());
 }
 
-TEST_F(Shop, TheLogInDialogsWaitDoublesUpToThirtySeconds) {
+TEST_F(WidgetShop, TheLogInDialogsWaitDoublesUpToThirtySeconds) {
     qt::TQtMessageBoxes boxes;
     qt::TQtLoginDialog dialog(*rights);
     auto* clock = dialog.findChild<QTimer*>();

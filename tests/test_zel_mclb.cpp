@@ -1,4 +1,5 @@
 // The rights editor: rows from the menu, check propagation, grant/revoke all, preview.
+#include "support/EditorRows.h"
 #include "support/TestSupport.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/host/core/Errors.h"
@@ -31,9 +32,7 @@ struct EditorForm : ::testing::Test {
         }
         return rows;
     }
-    std::vector<std::string> Granted() const { return editor->Granted().Items(); }
     int Row(const std::string& name) const { return editor->MenuItemNames().IndexOf(name); }
-    void Toggle(const std::string& name) { editor->ToggleRow(Row(name)); }
 };
 using V = std::vector<std::string>;
 
@@ -85,21 +84,21 @@ TEST_F(EditorForm, IndentationStopsAtEighteenSpaces) {
 }
 
 TEST_F(FileHelp, CheckingADeepRowChecksItsAncestorsOnly) {
-    Toggle("Last");
+    Toggle(*editor, "Last");
     EXPECT_EQ(Rows(), (V{"File [x]", "  Open", "  Recent [x]", "    Last [x]", "Help"}));
-    EXPECT_EQ(Granted(), (V{"Last", "Recent", "File"}));
-    Toggle("File"); // unchecking a row clears its subtree
+    EXPECT_EQ(Granted(*editor), (V{"Last", "Recent", "File"}));
+    Toggle(*editor, "File"); // unchecking a row clears its subtree
     EXPECT_EQ(Rows(), (V{"File", "  Open", "  Recent", "    Last", "Help"}));
-    EXPECT_EQ(Granted(), V{});
+    EXPECT_EQ(Granted(*editor), V{});
 }
 
 TEST_F(FileHelp, CheckingATopRowChecksItsSubtree) {
-    Toggle("File");
+    Toggle(*editor, "File");
     EXPECT_EQ(Rows(), (V{"File [x]", "  Open [x]", "  Recent [x]", "    Last [x]", "Help"}));
-    EXPECT_EQ(Granted(), (V{"File", "Open", "Recent", "Last"}));
-    Toggle("Recent");
+    EXPECT_EQ(Granted(*editor), (V{"File", "Open", "Recent", "Last"}));
+    Toggle(*editor, "Recent");
     EXPECT_EQ(Rows(), (V{"File [x]", "  Open [x]", "  Recent", "    Last", "Help"}));
-    EXPECT_EQ(Granted(), (V{"File", "Open"}));
+    EXPECT_EQ(Granted(*editor), (V{"File", "Open"}));
 }
 
 TEST_F(FileHelp, GrantAllThenRevokeAllLeavesNothing) {
@@ -108,45 +107,45 @@ TEST_F(FileHelp, GrantAllThenRevokeAllLeavesNothing) {
     AddItem(&form, root, "", "Unnamed two");
     editor->SetupAccessRight();
     editor->GrantAllRight();
-    EXPECT_EQ(Granted(), (V{"File", "Open", "Recent", "Last", "Help", ""}));
+    EXPECT_EQ(Granted(*editor), (V{"File", "Open", "Recent", "Last", "Help", ""}));
     for (int i = 0; i < editor->Count(); ++i) {
         EXPECT_TRUE(editor->Checked(i));
     }
     editor->RevokeAllRight();
-    EXPECT_EQ(Granted(), V{});
+    EXPECT_EQ(Granted(*editor), V{});
     for (int i = 0; i < editor->Count(); ++i) {
         EXPECT_FALSE(editor->Checked(i));
     }
 }
 
 TEST_F(FileHelp, ARightIsNeverGrantedTwiceSoUncheckingRevokesIt) {
-    Toggle("Help");
+    Toggle(*editor, "Help");
     editor->SetupAccessRight(); // the rebuilt row starts checked: the name is granted
     EXPECT_TRUE(editor->Checked(Row("Help")));
-    Toggle("Help");
+    Toggle(*editor, "Help");
     EXPECT_FALSE(editor->HasRight("Help"));
-    Toggle("Help");
-    Toggle("Help");
-    EXPECT_EQ(Granted(), V{});
+    Toggle(*editor, "Help");
+    Toggle(*editor, "Help");
+    EXPECT_EQ(Granted(*editor), V{});
 }
 
 TEST_F(FileHelp, ARebuildDropsNamesWithoutRows) {
-    Toggle("Last");
+    Toggle(*editor, "Last");
     form.FindComponent("Recent")->Free();
     editor->SetupAccessRight();
     EXPECT_EQ(Rows(), (V{"File [x]", "  Open", "Help"}));
-    EXPECT_EQ(Granted(), V{"File"});
+    EXPECT_EQ(Granted(*editor), V{"File"});
 }
 
 TEST_F(FileHelp, PreviewRulesTheLiveMenuWithTheEditorsHiding) {
-    Toggle("Open");
+    Toggle(*editor, "Open");
     EXPECT_EQ(DumpMenu(root), "File &File [EV]\n"
                               "  Open &Open [EV]\n"
                               "  Recent &Recent [--]\n"
                               "    Last &Last [--]\n"
                               "Help &Help [--]\n");
     editor->SetHideDisabledItem(false);
-    Toggle("Open");
+    Toggle(*editor, "Open");
     EXPECT_EQ(DumpMenu(root), "File &File [EV]\n"
                               "  Open &Open [-V]\n"
                               "  Recent &Recent [-V]\n"
@@ -156,16 +155,16 @@ TEST_F(FileHelp, PreviewRulesTheLiveMenuWithTheEditorsHiding) {
 
 TEST_F(FileHelp, OnClickCheckSeesTheListAsItWas) {
     std::vector<V> seen;
-    editor->SetOnClickCheck({"", [&](TComponent*) { seen.push_back(Granted()); }});
-    Toggle("Open");
-    Toggle("Help");
+    editor->SetOnClickCheck({"", [&](TComponent*) { seen.push_back(Granted(*editor)); }});
+    Toggle(*editor, "Open");
+    Toggle(*editor, "Help");
     EXPECT_EQ(seen, (std::vector<V>{V{}, V{"Open", "File"}}));
 }
 
 TEST_F(FileHelp, ToggleWithoutAValidSelectionDoesNothing) {
     editor->SetItemIndex(-1);
     editor->RunClickCheck();
-    EXPECT_EQ(Granted(), V{});
+    EXPECT_EQ(Granted(*editor), V{});
     EditorForm::editor->SetLinkedMainMenu(nullptr);
     editor->RunClickCheck(); // no rows
     EXPECT_EQ(editor->Count(), 0);
@@ -186,12 +185,12 @@ TEST_F(FileHelp, DestroyedMenuKeepsRowsAndPreviewRaisesAfterTheChecks) {
     EXPECT_EQ(editor->Count(), 5);
     editor->SetupAccessRight(); // nothing to rebuild from
     EXPECT_EQ(editor->Count(), 5);
-    EXPECT_THROW(Toggle("File"), EMenuError);
+    EXPECT_THROW(Toggle(*editor, "File"), EMenuError);
     EXPECT_TRUE(editor->Checked(Row("Last"))); // the checks made before the preview stay
-    EXPECT_EQ(Granted(), (V{"File", "Open", "Recent", "Last"}));
+    EXPECT_EQ(Granted(*editor), (V{"File", "Open", "Recent", "Last"}));
     EXPECT_THROW(editor->GrantAllRight(), EMenuError);
     EXPECT_THROW(editor->RevokeAllRight(), EMenuError);
-    EXPECT_EQ(Granted(), V{});
+    EXPECT_EQ(Granted(*editor), V{});
 }
 
 TEST_F(EditorForm, DepthIsTheRealLevelNotTheRowText) {
@@ -202,14 +201,14 @@ TEST_F(EditorForm, DepthIsTheRealLevelNotTheRowText) {
         parent = AddItem(&form, parent, "L" + std::to_string(level), "x");
     }
     editor->SetLinkedMainMenu(menu);
-    Toggle("Spaced"); // nothing above it is touched, nothing below it is its subtree
-    EXPECT_EQ(Granted(), V{"Spaced"});
+    Toggle(*editor, "Spaced"); // nothing above it is touched, nothing below it is its subtree
+    EXPECT_EQ(Granted(*editor), V{"Spaced"});
     editor->RevokeAllRight();
-    Toggle("L9"); // checks L10 below and L8..L0 above
+    Toggle(*editor, "L9"); // checks L10 below and L8..L0 above
     EXPECT_TRUE(editor->Checked(Row("L10")));
     EXPECT_TRUE(editor->Checked(Row("L0")));
     editor->RevokeAllRight();
-    Toggle("L10");
+    Toggle(*editor, "L10");
     EXPECT_TRUE(editor->Checked(Row("L9")));
     EXPECT_EQ(editor->Granted().Count(), 11);
 }

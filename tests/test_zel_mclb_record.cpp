@@ -1,5 +1,6 @@
 // The rights editor and the user record: load, save, failures, and the whole road from an
 // administrator's edit to a user's log-in.
+#include "support/EditorRows.h"
 #include "support/TestSupport.h"
 #include "support/UserStore.h"
 #include "zel/components/ZELMCLB.h"
@@ -60,21 +61,8 @@ struct Record : ::testing::TestWithParam<Backend> {
         }
         FAIL() << login;
     }
-    V Checked() const {
-        V rows;
-        for (int i = 0; i < editor->Count(); ++i) {
-            if (editor->Checked(i)) {
-                rows.push_back(editor->MenuItemNames().Strings(i));
-            }
-        }
-        return rows;
-    }
-    V Granted() const { return editor->Granted().Items(); }
     std::optional<std::string> Stored(const std::string& login) {
         return store.Query("SELECT rights FROM users WHERE login = '" + login + "'");
-    }
-    void Toggle(const std::string& name) {
-        editor->ToggleRow(editor->MenuItemNames().IndexOf(name));
     }
 };
 // What only a database file can do.
@@ -87,23 +75,23 @@ INSTANTIATE_TEST_SUITE_P(File, RecordInFile, ::testing::Values(Backend::SQLite),
 TEST_P(Record, LoadChecksExactlyTheNamedRowsWithoutPropagation) {
     MoveTo("ann");
     ASSERT_TRUE(editor->LoadSetting());
-    EXPECT_EQ(Checked(), (V{"A", "B"}));
-    EXPECT_EQ(Granted(), (V{"A", "B"})); // the empty token matches no row
+    EXPECT_EQ(Checked(*editor), (V{"A", "B"}));
+    EXPECT_EQ(Granted(*editor), (V{"A", "B"})); // the empty token matches no row
     MoveTo("bob");
     ASSERT_TRUE(editor->LoadSetting());
-    EXPECT_EQ(Checked(), V{"D"}); // a child without its parents, as stored
-    EXPECT_EQ(Granted(), V{"D"}); // unknown and repeated names gone
+    EXPECT_EQ(Checked(*editor), V{"D"}); // a child without its parents, as stored
+    EXPECT_EQ(Granted(*editor), V{"D"}); // unknown and repeated names gone
     EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_P(Record, NothingOfTheUserLoadedBeforeSurvives) {
     MoveTo("ann");
     editor->LoadSetting();
-    Toggle("P");   // an unsaved edit: P, C, D granted
-    MoveTo("cat"); // NULL rights: nothing
+    Toggle(*editor, "P"); // an unsaved edit: P, C, D granted
+    MoveTo("cat");        // NULL rights: nothing
     ASSERT_TRUE(editor->LoadSetting());
-    EXPECT_EQ(Checked(), V{});
-    EXPECT_EQ(Granted(), V{});
+    EXPECT_EQ(Checked(*editor), V{});
+    EXPECT_EQ(Granted(*editor), V{});
     editor->SaveSetting();
     EXPECT_EQ(Stored("cat"), "\xFF");
     EXPECT_EQ(Stored("ann"), Rights({"A", "B"}));
@@ -112,15 +100,15 @@ TEST_P(Record, NothingOfTheUserLoadedBeforeSurvives) {
 TEST_P(Record, TextAfterTheLastTerminatorIsDropped) {
     MoveTo("dan");
     ASSERT_TRUE(editor->LoadSetting());
-    EXPECT_EQ(Granted(), V{"A"});
+    EXPECT_EQ(Granted(*editor), V{"A"});
 }
 
 TEST_P(Record, SavedTextFollowsTheOrderOfGranting) {
     MoveTo("cat");
     editor->LoadSetting();
-    Toggle("C"); // the row, its subtree, then its ancestors
-    EXPECT_EQ(Granted(), (V{"C", "D", "P"}));
-    Toggle("A");
+    Toggle(*editor, "C"); // the row, its subtree, then its ancestors
+    EXPECT_EQ(Granted(*editor), (V{"C", "D", "P"}));
+    Toggle(*editor, "A");
     editor->SaveSetting();
     EXPECT_EQ(Stored("cat"), Rights({"C", "D", "P", "A"}));
     if (store.Kind() == Backend::SQLite) {
@@ -132,7 +120,7 @@ TEST_P(Record, SavedTextFollowsTheOrderOfGranting) {
     editor->LoadSetting();
     MoveTo("cat");
     editor->LoadSetting();
-    EXPECT_EQ(Granted(), (V{"C", "D", "P", "A"}));
+    EXPECT_EQ(Granted(*editor), (V{"C", "D", "P", "A"}));
 }
 
 TEST_P(Record, MisspeltFieldKeepsTheRowsAndShowsTheLoadMessage) {
@@ -142,7 +130,7 @@ TEST_P(Record, MisspeltFieldKeepsTheRowsAndShowsTheLoadMessage) {
     MoveTo("bob");
     EXPECT_FALSE(editor->LoadSetting());
     EXPECT_EQ(messages.Texts(), V{kLoadError});
-    EXPECT_EQ(Checked(), (V{"A", "B"}));
+    EXPECT_EQ(Checked(*editor), (V{"A", "B"}));
     messages.Clear();
     editor->SaveSetting();
     EXPECT_EQ(messages.Texts(), V{kSaveError});
@@ -163,7 +151,7 @@ TEST_P(Record, ReadOnlyTableRefusesTheSave) {
     table->Open();
     MoveTo("ann");
     editor->LoadSetting();
-    Toggle("P");
+    Toggle(*editor, "P");
     editor->SaveSetting();
     EXPECT_EQ(messages.Texts(), V{kSaveError});
     EXPECT_EQ(table->State(), dsBrowse);
@@ -174,7 +162,7 @@ TEST_P(Record, ARecordChangedByAnotherConnectionIsNotOverwritten) {
     MoveTo("ann");
     editor->LoadSetting();
     store.Exec("UPDATE users SET rights = 'theirs' WHERE login = 'ann'");
-    Toggle("P");
+    Toggle(*editor, "P");
     editor->SaveSetting();
     EXPECT_EQ(messages.Texts(), V{kSaveError});
     EXPECT_EQ(table->State(), dsBrowse);
@@ -183,7 +171,7 @@ TEST_P(Record, ARecordChangedByAnotherConnectionIsNotOverwritten) {
     // The record was read again: the next load shows what is stored, and a save then lands.
     EXPECT_EQ(table->FieldByName("rights").AsString(), "theirs");
     ASSERT_TRUE(editor->LoadSetting());
-    Toggle("P");
+    Toggle(*editor, "P");
     editor->SaveSetting();
     EXPECT_EQ(editor->LastErrorText(), "");
     EXPECT_EQ(Stored("ann"), Rights({"P", "C", "D"}));
@@ -208,7 +196,7 @@ TEST_P(RecordInFile, ReadOnlyDatabaseFileRefusesTheSave) {
     table->Open();
     MoveTo("ann");
     editor->LoadSetting();
-    Toggle("B");
+    Toggle(*editor, "B");
     editor->SaveSetting();
     std::filesystem::permissions(store.Where(), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::owner_write);
