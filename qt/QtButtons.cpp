@@ -55,7 +55,21 @@ protected:
     host::TConnection connection_;
 };
 
-// An adopted button's model, owned here and destroyed with the widget. The button stays
+// Runs a click on `control` and closes the dialog `button` is on with its ModalResult.
+void ClickThrough(host::TControl* control, QAbstractButton* button) {
+    if (control == nullptr) {
+        return;
+    }
+    control->Click();
+    auto* b = dynamic_cast<host::TButton*>(control);
+    if (b != nullptr && b->ModalResult() != host::mrNone) {
+        if (auto* dialog = qobject_cast<QDialog*>(button->window())) {
+            dialog->done(b->ModalResult());
+        }
+    }
+}
+
+// An adopted button's model, owned here (or by its form) and destroyed with the widget. The button stays
 // the application's: it is enabled (shown) when the application wants it and the model
 // allows it, whatever the application sets later. The application's wishes are learnt
 // from the changes the widget announces; a call that changes nothing on screen (disabling
@@ -63,8 +77,9 @@ protected:
 // again, and a rights-aware button checks its right once.
 class AdoptedMirror : public ControlMirror {
 public:
-    AdoptedMirror(QAbstractButton& widget, std::unique_ptr<TZELButton> model)
-        : ControlMirror(widget, *model, false), model_(std::move(model)),
+    AdoptedMirror(QAbstractButton& widget, host::TButton& model,
+                  std::unique_ptr<host::TButton> owned)
+        : ControlMirror(widget, model, false), model_(std::move(owned)),
           wantEnabled_(!widget.testAttribute(Qt::WA_ForceDisabled)),
           wantVisible_(!widget.isHidden()) {
         setObjectName("zelAdoptedButton");
@@ -101,10 +116,8 @@ public:
         connection_.Disconnect(); // before the model it watches goes
         control_ = nullptr;
     }
-    TZELButton* Model() const { return model_.get(); }
-
 private:
-    std::unique_ptr<TZELButton> model_;
+    std::unique_ptr<host::TButton> model_; // none when the model's form owns it
     bool wantEnabled_;
     bool wantVisible_;
     bool applying_ = false;
@@ -156,20 +169,25 @@ QPushButton* RenderButton(host::TControl& control, QWidget* parent) {
     }
     auto* mirror = new ControlMirror(*button, control, !kindText);
     mirror->Apply();
-    QObject::connect(button, &QPushButton::clicked, mirror, [mirror, button] {
-        host::TControl* c = mirror->Control();
-        if (c == nullptr) {
-            return;
-        }
-        c->Click();
-        auto* b = dynamic_cast<host::TButton*>(c);
-        if (b != nullptr && b->ModalResult() != host::mrNone) {
-            if (auto* dialog = qobject_cast<QDialog*>(button->window())) {
-                dialog->done(b->ModalResult());
-            }
-        }
-    });
+    QObject::connect(button, &QPushButton::clicked, mirror,
+                     [mirror, button] { ClickThrough(mirror->Control(), button); });
     return button;
+}
+
+void BindButton(QAbstractButton& widget, host::TButton& model) {
+    auto* mirror = new AdoptedMirror(widget, model, nullptr);
+    mirror->Apply();
+    QObject::connect(&widget, &QAbstractButton::clicked, mirror,
+                     [mirror, &widget] { ClickThrough(mirror->Control(), &widget); });
+}
+
+QIcon KindIcon(host::TBitBtnKind kind) {
+    const QStyle::StandardPixmap icon = IconOf(kind);
+    return icon != QStyle::SP_CustomBase ? QApplication::style()->standardIcon(icon) : QIcon();
+}
+
+QString KindText(host::TBitBtnKind kind) {
+    return QString::fromLatin1(TextOf(kind));
 }
 
 std::vector<TAdoptedButton> AdoptRightButtons(QWidget& window, TZELRight& provider) {
@@ -195,7 +213,7 @@ std::vector<TAdoptedButton> AdoptRightButtons(QWidget& window, TZELRight& provid
         model->SetZELRight(&provider);
         model->Loaded();
         TZELButton* raw = model.get();
-        (new AdoptedMirror(*widget, std::move(model)))->Apply();
+        (new AdoptedMirror(*widget, *raw, std::move(model)))->Apply();
         adopted.push_back({widget, raw});
     }
     return adopted;
@@ -204,7 +222,7 @@ std::vector<TAdoptedButton> AdoptRightButtons(QWidget& window, TZELRight& provid
 TZELButton* AdoptedModel(const QAbstractButton& button) {
     auto* mirror = dynamic_cast<AdoptedMirror*>(
         button.findChild<QObject*>("zelAdoptedButton", Qt::FindDirectChildrenOnly));
-    return mirror != nullptr ? mirror->Model() : nullptr;
+    return mirror != nullptr ? dynamic_cast<TZELButton*>(mirror->Control()) : nullptr;
 }
 
 } // namespace zel::qt

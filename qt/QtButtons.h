@@ -16,9 +16,11 @@
 
 #include "zel/components/ZELBtn.h"
 #include "zel/components/ZELRight.h"
+#include "zel/host/ui/Buttons.h"
 #include "zel/host/ui/Controls.h"
 
 #include <QAbstractButton>
+#include <QIcon>
 #include <QPushButton>
 #include <vector>
 
@@ -31,6 +33,16 @@ struct TAdoptedButton {
     TZELButton* model;
 };
 std::vector<TAdoptedButton> AdoptRightButtons(QWidget& window, TZELRight& provider);
+
+/// Puts `model` behind a button the application made (a Designer window's), as adopted
+/// buttons are: the application's states, which the model can only take away. A click
+/// runs the model's Click and, with a ModalResult, closes the dialog the button is on. The
+/// model stays its owner's; the link is cut when either goes.
+void BindButton(QAbstractButton& widget, host::TButton& model);
+
+/// A bitmap button kind's standard icon and text, as a rendered button shows them.
+QIcon KindIcon(host::TBitBtnKind kind);
+QString KindText(host::TBitBtnKind kind);
 
 /// The model of a button that AdoptRightButtons adopted, or nullptr.
 TZELButton* AdoptedModel(const QAbstractButton& button);

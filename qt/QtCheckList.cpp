@@ -132,4 +132,8 @@ QListWidget* RenderCheckList(host::TCheckListBox& box, QWidget* parent) {
     return list;
 }
 
+void BindCheckList(host::TCheckListBox& box, QListWidget& list) {
+    new CheckListMirror(list, box);
+}
+
 } // namespace zel::qt

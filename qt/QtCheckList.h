@@ -13,4 +13,8 @@ namespace zel::qt {
 
 QListWidget* RenderCheckList(host::TCheckListBox& box, QWidget* parent = nullptr);
 
+/// Shows `box` on a list the application made (a Designer window's): its rows are the
+/// model's from now on.
+void BindCheckList(host::TCheckListBox& box, QListWidget& list);
+
 } // namespace zel::qt

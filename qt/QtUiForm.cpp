@@ -1,11 +1,13 @@
 #include "zel/qt/QtUiForm.h"
 
 #include "zel/host/forms/FormFile.h"
+#include "zel/qt/DesignerLoaded.h"
 #include "zel/qt/QtMenuBar.h"
 #include "zel/qt/QtText.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMap>
 #include <QMenuBar>
@@ -20,15 +22,15 @@ namespace zel::qt {
 namespace {
 // Builds a custom widget the loader does not know as the class the .ui file says it
 // extends, so that its buttons and menus are still there.
-class FallbackLoader : public QUiLoader {
+class FallbackLoader : public TUiLoader {
 public:
     explicit FallbackLoader(QMap<QString, QString> extends) : extends_(std::move(extends)) {}
 
     QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
-        QWidget* widget = QUiLoader::createWidget(className, parent, name);
+        QWidget* widget = TUiLoader::createWidget(className, parent, name);
         for (QString base = extends_.value(className); widget == nullptr && !base.isEmpty();
              base = extends_.value(base)) {
-            widget = QUiLoader::createWidget(base, parent, name);
+            widget = TUiLoader::createWidget(base, parent, name);
         }
         return widget;
     }
@@ -167,6 +169,8 @@ TUiForm LoadUiForm(const std::string& path) {
     if (bar != nullptr) {
         AdoptMenuBar(*bar, ui.form.get());
     }
+    LoadedInto(*ui.window, *ui.form, path,
+               QFileInfo(QString::fromStdString(path)).absolutePath().toStdString());
     return ui;
 }
 
