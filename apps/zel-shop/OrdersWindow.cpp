@@ -1,30 +1,17 @@
 #include "OrdersWindow.h"
 
-#include "ShopData.h"
 #include "ShopWindow.h"
-#include "zel/host/forms/FormFile.h"
-#include "zel/host/ui/Buttons.h"
-#include "zel/qt/QtButtons.h"
+#include "ui_OrdersWindow.h"
+#include "zel/qt/DesignerLoaded.h"
 #include "zel/qt/QtText.h"
-
-#include <QLabel>
-#include <QVBoxLayout>
 
 namespace zel::shop {
 
 OrdersWindow::OrdersWindow(ShopWindow& shop)
-    : QDialog(&shop), form_(host::ReadFormText(FormText("orders"), "orders.dfm", shop.Folder())) {
-    setObjectName("OrdersWindow");
-    setWindowTitle(
-        tr("%1 \u2014 %2").arg(qt::ToQString(form_->Caption()), qt::ToQString(shop.User())));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("Orders of the day"), this));
-    for (int i = 0; i < form_->ComponentCount(); ++i) {
-        if (auto* button = dynamic_cast<host::TButton*>(form_->Components(i))) {
-            layout->addWidget(qt::RenderButton(*button, this));
-        }
-    }
-    resize(320, 220);
+    : QDialog(&shop), ui_(std::make_unique<Ui::OrdersWindow>()) {
+    ui_->setupUi(this);
+    qt::Loaded(*this); // the buttons link to MainForm.Rights and ask the user's rights
+    setWindowTitle(tr("%1 \u2014 %2").arg(windowTitle(), qt::ToQString(shop.User())));
 }
 
 OrdersWindow::~OrdersWindow() = default;

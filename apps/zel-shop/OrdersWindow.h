@@ -1,12 +1,15 @@
 #pragma once
-// The orders window: read from the example's orders form file each time it opens, so its
-// rights-aware buttons (a bitmap button and push buttons, one naming the right "Refund"
-// that no menu item has) check the rights of the user who opened it.
-
-#include "zel/host/core/Form.h"
+// The orders window: a Qt Designer window (OrdersWindow.ui) whose buttons are ZEL's, taken
+// from Designer's widget box. It is made anew each time it opens, so its rights-aware
+// buttons (one naming the right "Refund" that no menu item has) check the rights of the
+// user who opened it.
 
 #include <QDialog>
 #include <memory>
+
+namespace Ui {
+class OrdersWindow;
+}
 
 namespace zel::shop {
 
@@ -17,10 +20,8 @@ public:
     explicit OrdersWindow(ShopWindow& shop);
     ~OrdersWindow() override;
 
-    host::TForm& Form() const { return *form_; }
-
 private:
-    std::unique_ptr<host::TForm> form_;
+    std::unique_ptr<Ui::OrdersWindow> ui_;
 };
 
 } // namespace zel::shop

@@ -2,7 +2,6 @@
 
 #include "ExampleShop.h"
 #include "zel/host/core/Errors.h"
-#include "zel/host/forms/FormFile.h"
 
 #include <QStandardPaths>
 #include <cerrno>
@@ -41,15 +40,6 @@ std::string EnsureDatabase(const std::string& folder, bool& created) {
     }
     created = true;
     return path;
-}
-
-const std::string& FormText(const std::string& name) {
-    for (const auto& file : example::EmbeddedFiles()) {
-        if (file.name == name) {
-            return file.bytes;
-        }
-    }
-    throw host::EFormError(name + ".dfm", 0, "not a form of the example");
 }
 
 } // namespace zel::shop
