@@ -61,6 +61,16 @@ flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs zel-q
 eval "g++ -o '$work/qt-by-pkg-config' -I'$source/examples/qt-rights' '$work/qt-main.cpp' \
     '$source/examples/qt-rights/AddRights.cpp' $flags"
 env -i QT_QPA_PLATFORM=offscreen "$work/qt-by-pkg-config" | grep -q '^refused: '
+# The Designer plugin where Designer looks, loadable; a window of ZEL widgets compiled by uic
+# against the installed package, run on the example shop's table.
+plugins=$(echo "$prefix"/lib/*/qt6/plugins)
+test -f "$plugins/designer/libzel_designer.so"
+cmake -S "$source/examples/qt-designer" -B "$work/qt-designer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/qt-designer" >/dev/null
+(cd "$work/shop" && env -i QT_QPA_PLATFORM=offscreen "$work/qt-designer/rights_window" clerk clerk) \
+    >"$work/window.txt"
+grep -qx 'mnuOrderNew disabled' "$work/window.txt"
+grep -qx 'mnuFileOpen enabled' "$work/window.txt"
 # The README's quick start, its blocks exactly as they stand, built against the installed
 # package and run offscreen by the autopilot (tests/quickstart/): the administrator logs in,
 # opens the administration dialog and closes it; then on a table that is not there.

@@ -308,6 +308,34 @@ TEST(CliDesigner, AUiWindowIsReadBackAsAUserSeesIt) {
     EXPECT_NE(check.out.find("designer.ui"), std::string::npos) << check.out;
 }
 
+// Windows made of ZEL's Designer widgets need no form file: the provider, its table and
+// the editor are in the .ui file; a window read after the log-in has its buttons checked.
+TEST(CliDesigner, ZelWidgetsAreReadWithoutAFormFile) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    for (const char* f : {"zel_main.ui", "zel_orders.ui"}) {
+        fs::copy_file(std::string(ZEL_TEST_DATA) + "/" + f, dir.File(f));
+    }
+    zel::test::MakeUserTable(dir.File("users.db"), "users", "login", "password", "rights",
+                             {{"ann", "a", zel::test::Rights({"mnuOrders", "mnuOrderNew"})}});
+    Outcome r = Exec(
+        d, {"login", "zel_main.ui", "zel_orders.ui", "-u", "ann", "--password-stdin", "--json"},
+        "a\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Json j = r.json();
+    ASSERT_EQ(j["buttons"].size(), 2u) << r.out;
+    EXPECT_EQ(j["buttons"][0]["name"], "newOrder");
+    EXPECT_EQ(j["buttons"][0]["enabled"], true);
+    EXPECT_EQ(j["buttons"][1]["enabled"], false);
+    Outcome grant = Exec(d, {"grant", "zel_main.ui", "-u", "ann", "-r", "mnuRefund"});
+    EXPECT_EQ(grant.status, 0) << grant.out << grant.err;
+    Outcome refused = Exec(d, {"form", "check", "zel_orders.ui"}); // its provider is not read
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("newOrder: property provider: no component named ZelMain.rights"),
+              std::string::npos)
+        << refused.out;
+}
+
 TEST(CliDesigner, ScreenshotsStayInsideTheirFolderWhateverTheObjectNames) {
     TempDir dir;
     const std::string d = dir.Path().string();
