@@ -3,7 +3,8 @@
 #include "zel/components/Links.h"
 #include "zel/host/core/Errors.h"
 #include "zel/host/data/DataSource.h"
-#include "zel/qt/QtCheckList.h"
+#include "ui_QtAdminDialog.h"
+#include "zel/qt/DesignerWidgets.h"
 #include "zel/qt/QtNewUserDialog.h"
 #include "zel/qt/QtPasswordDialog.h"
 #include "zel/qt/QtRights.h"
@@ -32,7 +33,6 @@ std::vector<std::string> Sorted(const host::TStringList& list) {
 TQtAdminDialog::TQtAdminDialog(TQtRights& rights, QWidget* parent)
     : QDialog(parent), rights_(rights), form_(std::make_unique<host::TForm>(nullptr)) {
     setObjectName("zelAdminDialog");
-    setWindowTitle(tr("Users and rights \u2014 %1").arg(ToQString(rights.currentUser())));
     const TZELRight& provider = rights.provider();
     auto* source = new host::TDataSource(form_.get());
     editor_ = new TZELMenuCheckListBox(form_.get());
@@ -41,17 +41,16 @@ TQtAdminDialog::TQtAdminDialog(TQtRights& rights, QWidget* parent)
     editor_->SetHideDisabledItem(provider.HideDisabledItem());
     editor_->SetLinkedMainMenu(provider.LinkedMainMenu());
 
-    filter_ = new QLineEdit(this);
-    filter_->setObjectName("filter");
-    filter_->setPlaceholderText(tr("Find a user"));
-    filter_->setClearButtonEnabled(true);
-    users_ = new QListWidget(this);
-    users_->setObjectName("users");
-    rightsList_ = RenderCheckList(*editor_, this);
-    status_ = new QLabel(this);
-    status_->setObjectName("status");
-    status_->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox(this);
+    // The layout is a Designer file whose editor is ZEL's editor widget.
+    Ui::AdminDialog ui;
+    ui.setupUi(this);
+    setWindowTitle(tr("Users and rights \u2014 %1").arg(ToQString(rights.currentUser())));
+    filter_ = ui.filter;
+    users_ = ui.users;
+    rightsList_ = ui.rights;
+    ui.rights->adopt(*editor_);
+    status_ = ui.status;
+    QDialogButtonBox* buttons = ui.buttons;
     auto add = [&](const QString& text, auto action) {
         QPushButton* b = buttons->addButton(text, QDialogButtonBox::ActionRole);
         b->setAutoDefault(false);
@@ -64,20 +63,7 @@ TQtAdminDialog::TQtAdminDialog(TQtRights& rights, QWidget* parent)
     add(tr("&Add user..."), [this] { AddUser(); });
     add(tr("Re&move user"), [this] { RemoveUser(); });
     add(tr("Set &password..."), [this] { SetPassword(); });
-    buttons->addButton(QDialogButtonBox::Close);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* left = new QVBoxLayout;
-    left->addWidget(filter_);
-    left->addWidget(users_);
-    auto* lists = new QHBoxLayout;
-    lists->addLayout(left, 1);
-    lists->addWidget(rightsList_, 2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(lists);
-    layout->addWidget(status_);
-    layout->addWidget(buttons);
-    resize(640, 460);
 
     try {
         table_ = MakeUserTable(rights.users(), form_.get());

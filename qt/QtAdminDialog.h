@@ -7,6 +7,8 @@
 // Nobody's work is lost silently: unsaved changes are asked about before another user is
 // selected or the dialog closes, and a save refused because another administrator changed
 // the record says so, with the cause, and offers to reload it.
+//
+// Its layout is a Designer file (QtAdminDialog.ui) whose editor is ZEL's editor widget.
 
 #include "zel/components/ZELMCLB.h"
 #include "zel/host/core/Form.h"
