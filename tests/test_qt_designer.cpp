@@ -147,6 +147,8 @@ struct DesignerWindows : ::testing::Test {
         uo.setupUi(&orders);
         zel::qt::Loaded(orders);
         auto seen = Look(main, orders);
+        main.show();
+        EXPECT_FALSE(ui.rights->isVisible()); // the provider is never seen at run time
         if (uo.newOrder->isEnabled()) {
             uo.newOrder->click(); // its modal result closes the dialog
             EXPECT_EQ(orders.result(), QDialog::Accepted);
