@@ -1,9 +1,9 @@
 #include "zel/qt/QtAdminDialog.h"
 
+#include "ui_QtAdminDialog.h"
 #include "zel/components/Links.h"
 #include "zel/host/core/Errors.h"
 #include "zel/host/data/DataSource.h"
-#include "ui_QtAdminDialog.h"
 #include "zel/qt/DesignerWidgets.h"
 #include "zel/qt/QtNewUserDialog.h"
 #include "zel/qt/QtPasswordDialog.h"

@@ -69,9 +69,10 @@ void ClickThrough(host::TControl* control, QAbstractButton* button) {
     }
 }
 
-// An adopted button's model, owned here (or by its form) and destroyed with the widget. The button stays
-// the application's: it is enabled (shown) when the application wants it and the model
-// allows it, whatever the application sets later. The application's wishes are learnt
+// An adopted button's model: owned here and destroyed with the widget, or its form's
+// (BindButton: the widget deletes it). The button stays the application's: it is enabled
+// (shown) when the application wants it and the model allows it, whatever the application
+// sets later. The application's wishes are learnt
 // from the changes the widget announces; a call that changes nothing on screen (disabling
 // a button ZEL disabled) is not seen, which matters only if the model's state changes
 // again, and a rights-aware button checks its right once.
@@ -116,6 +117,7 @@ public:
         connection_.Disconnect(); // before the model it watches goes
         control_ = nullptr;
     }
+
 private:
     std::unique_ptr<host::TButton> model_; // none when the model's form owns it
     bool wantEnabled_;
