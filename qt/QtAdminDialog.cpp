@@ -11,13 +11,11 @@
 #include "zel/qt/QtText.h"
 
 #include <QDialogButtonBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace zel::qt {
