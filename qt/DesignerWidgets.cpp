@@ -121,6 +121,9 @@ void ZELPushButton::setProvider(const QString& name) {
 }
 
 void ZELPushButton::setModalResult(ModalResult result) {
+    if (result < mrNone || result > mrAll) {
+        return;
+    }
     Assign(modalResult_, result, this);
     if (model_.Get() != nullptr) {
         model_->SetModalResult(result);
@@ -143,7 +146,7 @@ void ZELBitBtn::setHideIfDisabled(bool value) {
 }
 
 void ZELBitBtn::setKind(Kind kind) {
-    if (kind_ == kind) {
+    if (kind_ == kind || kind < bkCustom || kind > bkAll) {
         return;
     }
     const QString oldText = KindText(static_cast<host::TBitBtnKind>(kind_));

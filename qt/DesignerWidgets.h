@@ -103,8 +103,19 @@ class ZELPushButton : public QPushButton {
         ModalResult modalResult READ modalResult WRITE setModalResult NOTIFY propertiesChanged)
 
 public:
-    /// The host's modal results, by the names Designer offers.
-    enum ModalResult { mrNone, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrYes, mrNo, mrAll };
+    /// The host's modal results, by the names Designer offers. Of a fixed type: a .ui file
+    /// naming no such value hands the setter -1, which is then ignored.
+    enum ModalResult : int {
+        mrNone,
+        mrOk,
+        mrCancel,
+        mrAbort,
+        mrRetry,
+        mrIgnore,
+        mrYes,
+        mrNo,
+        mrAll
+    };
     Q_ENUM(ModalResult)
 
     ~ZELPushButton() override;
@@ -143,8 +154,8 @@ class ZELBitBtn : public ZELPushButton {
 
 public:
     /// The host's bitmap button kinds: each gives the button a standard icon, and its text
-    /// while the button has none of its own.
-    enum Kind {
+    /// while the button has none of its own. A value outside them is ignored.
+    enum Kind : int {
         bkCustom,
         bkOK,
         bkCancel,
