@@ -102,14 +102,16 @@ private:
         return provider;
     }
 
-    // A menu bar of this window is adopted when first named.
+    // A menu bar of this window is adopted when first named; one adopted already (the .ui
+    // file's main bar) is found by its name, and a name no component can bear is never
+    // adopted, so no bar is adopted twice.
     host::TMainMenu* Menu(const QWidget& widget, const QString& name) const {
         if (name.isEmpty()) {
             return nullptr;
         }
         const std::string n = FromQString(name);
         host::TComponent* found = Find(n);
-        if (found == nullptr && n.find('.') == std::string::npos) {
+        if (found == nullptr && host::TComponent::IsValidIdent(n)) {
             for (QMenuBar* bar : window_.findChildren<QMenuBar*>()) {
                 if (bar->objectName() == name) {
                     found = AdoptMenuBar(*bar, &form_);
