@@ -21,17 +21,8 @@ WidgetEntry::WidgetEntry(WidgetDescription description, QObject* parent)
     : QObject(parent), d_(std::move(description)), icon_(PalettePicture(d_.paletteName)) {}
 
 QString WidgetEntry::domXml() const {
-    QString specs;
-    for (const QString& name : d_.names) {
-        specs += QStringLiteral("    <stringpropertyspecification name=\"%1\" notr=\"true\" "
-                                "type=\"singleline\"/>\n")
-                     .arg(name);
-    }
-    return QStringLiteral("<ui language=\"c++\">\n <widget class=\"%1\" name=\"%2\"/>\n"
-                          " <customwidgets>\n  <customwidget>\n   <class>%1</class>\n"
-                          "   <propertyspecifications>\n%3   </propertyspecifications>\n"
-                          "  </customwidget>\n </customwidgets>\n</ui>\n")
-        .arg(d_.className, d_.objectName, specs);
+    return QStringLiteral("<ui language=\"c++\">\n <widget class=\"%1\" name=\"%2\"/>\n</ui>\n")
+        .arg(d_.className, d_.objectName);
 }
 
 } // namespace zel::designer

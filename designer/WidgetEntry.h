@@ -14,8 +14,6 @@ struct WidgetDescription {
     QString objectName; ///< a new one's object name
     QString toolTip;
     QString paletteName; ///< the component's palette bitmap resource
-    /// Names, not words: saved untranslatable, so that a translation never renames a right.
-    QStringList names;
     std::function<QWidget*(QWidget*)> create;
 };
 
