@@ -1,4 +1,4 @@
-#include "zel/host/postgres/detail/PgText.h"
+#include "zel/host/data/ServerText.h"
 
 #include "zel/host/core/Errors.h"
 #include "zel/host/core/TextEncoding.h"
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace zel::host::pg {
+namespace zel::host::server {
 
 namespace {
 bool Undefined(unsigned char byte) {
@@ -98,4 +98,4 @@ std::string Escaped(std::string_view text) {
     return out;
 }
 
-} // namespace zel::host::pg
+} // namespace zel::host::server
