@@ -8,6 +8,7 @@
 #if ZEL_WITH_POSTGRES
 #include "zel/host/postgres/PgTable.h"
 #endif
+#include "zel/host/qtsql/QtSqlTable.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/package/EmbeddedFiles.h"
 #include "zel/package/Package.h"
@@ -32,6 +33,7 @@ void RegisterBitmapsAndDatasets() {
 #else
     host::RegisterMissingClass("TPgTable");
 #endif
+    host::RegisterQtSqlClasses();
 }
 
 const host::TPackageUnit kUnits[] = {

@@ -9,6 +9,7 @@
 #include "zel/host/postgres/PgConnectionString.h"
 #include "zel/host/postgres/PgTable.h"
 #endif
+#include "zel/host/qtsql/QtSqlTable.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <filesystem>
@@ -63,6 +64,13 @@ public:
             }
         }
 #endif
+        if (const auto* t = dynamic_cast<const host::TQtSqlTable*>(&c);
+            t != nullptr && t->ConnectOptionsHavePassword()) {
+            warnings.push_back({Where(c), Who(c) + "'s ConnectOptions hold a password, which "
+                                                   "everyone who reads the form can see; put "
+                                                   "it into the driver's own file (~/.my.cnf, "
+                                                   "~/.pgpass) instead"});
+        }
     }
 
     std::vector<Finding> problems, warnings;
@@ -135,6 +143,9 @@ Result FormCheck(const std::vector<std::string>& files, const Style& style) {
         places[&c] = {current, line};
         if (auto* table = dynamic_cast<host::TSQLiteTable*>(&c)) {
             table->SetReadOnly(true);
+        }
+        if (auto* qt = dynamic_cast<host::TQtSqlTable*>(&c)) {
+            qt->SetReadOnly(true);
         }
 #if ZEL_WITH_POSTGRES
         if (auto* pg = dynamic_cast<host::TPgTable*>(&c)) {
