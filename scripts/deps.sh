@@ -4,8 +4,8 @@
 #   zel_install_missing test   that, and what the tests and benchmarks need
 #   zel_install_missing docs   that of run, and what the README's pictures need (Qt Designer
 #                              on a virtual display, a hand to click in it, a screen grabber)
-ZEL_RUN_PACKAGES="g++ cmake make libsqlite3-dev libcli11-dev nlohmann-json3-dev qt6-base-dev qt6-tools-dev libqt6opengl6-dev libsodium-dev libpq-dev pkg-config"
-ZEL_TEST_PACKAGES="sqlite3 libgtest-dev libgmock-dev libbenchmark-dev postgresql clang libclang-rt-dev"
+ZEL_RUN_PACKAGES="g++ cmake make libsqlite3-dev libcli11-dev nlohmann-json3-dev qt6-base-dev qt6-tools-dev libqt6opengl6-dev libsodium-dev libpq-dev pkg-config libqt6sql6-sqlite"
+ZEL_TEST_PACKAGES="sqlite3 libgtest-dev libgmock-dev libbenchmark-dev postgresql clang libclang-rt-dev mariadb-server libqt6sql6-mysql"
 ZEL_DOCS_PACKAGES="designer-qt6 xvfb xdotool imagemagick"
 
 zel_install_missing() {

@@ -10,7 +10,7 @@ using namespace zel::test::cli;
 using zel::test::Backend;
 using zel::test::TempDir;
 
-INSTANTIATE_TEST_SUITE_P(Backends, Cli, zel::test::kBothBackends, zel::test::BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, Cli, zel::test::kEveryBackend, zel::test::BackendName);
 INSTANTIATE_TEST_SUITE_P(File, CliFile, ::testing::Values(Backend::SQLite), zel::test::BackendName);
 
 TEST_P(Cli, LoginPrintsTheWholeOutcomeAsJson) {

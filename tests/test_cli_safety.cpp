@@ -437,7 +437,7 @@ struct Concurrent : ::testing::TestWithParam<zel::test::Backend> {
     zel::test::UserStore store{GetParam(), d, "staff.db"};
 };
 } // namespace
-INSTANTIATE_TEST_SUITE_P(Backends, Concurrent, zel::test::kBothBackends, zel::test::BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, Concurrent, zel::test::kEveryBackend, zel::test::BackendName);
 
 TEST_P(Concurrent, EverySaveIsAppliedOrRefusedAndTheRecordSaysWhich) {
     // Eight administrators save the same user at once, a right of its own each time: four
@@ -543,5 +543,8 @@ TEST_P(Concurrent, AUserIDIsAddedOnceHoweverManyAddItAtOnce) {
     }
     EXPECT_EQ(std::count(status.begin(), status.end(), 0), 1);
     EXPECT_EQ(std::count(status.begin(), status.end(), 1), kAdders - 1);
-    EXPECT_EQ(store.Query("SELECT CAST(count(*) AS TEXT) FROM staff WHERE uid = 'dora'"), "1");
+    const char* asText = GetParam() == zel::test::Backend::MariaDB ? "CHAR" : "TEXT";
+    EXPECT_EQ(store.Query("SELECT CAST(count(*) AS " + std::string(asText) +
+                          ") FROM staff WHERE uid = 'dora'"),
+              "1");
 }

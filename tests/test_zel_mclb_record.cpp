@@ -69,7 +69,7 @@ struct Record : ::testing::TestWithParam<Backend> {
 struct RecordInFile : Record {};
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Backends, Record, kBothBackends, BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, Record, kEveryBackend, BackendName);
 INSTANTIATE_TEST_SUITE_P(File, RecordInFile, ::testing::Values(Backend::SQLite), BackendName);
 
 TEST_P(Record, LoadChecksExactlyTheNamedRowsWithoutPropagation) {

@@ -53,7 +53,7 @@ struct Login : ::testing::TestWithParam<Backend> {
 using V = std::vector<std::string>;
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Backends, Login, kBothBackends, BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, Login, kEveryBackend, BackendName);
 
 TEST_P(Login, RightUserGetsExactlyTheStoredRights) {
     Users({{"ann", "pw", Rights({"mnuOpen", "MNUOPEN"})}, {"bob", "x", Rights({})}});

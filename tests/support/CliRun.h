@@ -193,14 +193,28 @@ inline const char* kStaffAdmin = R"(object StaffAdmin: TForm
 end
 )";
 
-// The staff forms on the test's backend: on PostgreSQL the tables name the test schema.
+// The staff forms on the test's backend: on a server the tables name the test's schema or
+// database.
 inline std::string OnBackend(std::string form, const zel::test::UserStore& store) {
     const std::string file = "TSQLiteTable\n    DatabaseName = 'staff.db'";
-    if (store.Kind() == zel::test::Backend::Postgres) {
-        for (auto at = form.find(file); at != std::string::npos; at = form.find(file, at)) {
-            form.replace(at, file.size(),
-                         "TPgTable\n    ConnectionString = '" + store.Where() + "'");
-        }
+    std::string table;
+    switch (store.Kind()) {
+    case zel::test::Backend::SQLite:
+        return form;
+    case zel::test::Backend::Postgres:
+        table = "TPgTable\n    ConnectionString = '" + store.Where() + "'";
+        break;
+    case zel::test::Backend::QtSqlite:
+        table = "TQtSqlTable\n    Driver = 'QSQLITE'\n    DatabaseName = 'staff.db'";
+        break;
+    case zel::test::Backend::MariaDB:
+        table = "TQtSqlTable\n    Driver = 'QMYSQL'\n    DatabaseName = '" + store.Where() +
+                "'\n    UserName = 'zel'\n    ConnectOptions = 'UNIX_SOCKET=" +
+                zel::test::TestMariaDB() + "'";
+        break;
+    }
+    for (auto at = form.find(file); at != std::string::npos; at = form.find(file, at)) {
+        form.replace(at, file.size(), table);
     }
     return form;
 }

@@ -1,5 +1,8 @@
 #include "support/TestSupport.h"
 
+#include "zel/host/core/Errors.h"
+#include "zel/host/core/TextEncoding.h"
+#include "zel/host/data/ServerText.h"
 #include "zel/host/sqlite/SQLiteTable.h"
 
 #include <cstdlib>
@@ -61,8 +64,23 @@ struct Db {
     }
 };
 
-void Bind(sqlite3_stmt* s, int i, const std::optional<std::string>& v) {
-    if (v) {
+void Bind(sqlite3_stmt* s, int i, const std::optional<std::string>& v, bool unicode) {
+    if (v && unicode) {
+        // As a program that speaks Unicode keeps it: text as UTF-8, what is no text as a BLOB.
+        std::optional<std::string> utf8;
+        if (host::TextEncoding() == host::TTextEncoding::Windows1252 || host::IsValidUtf8(*v)) {
+            try {
+                utf8 = host::server::ToServer(*v, "");
+            } catch (const host::EDatabaseError&) {
+                // a byte Windows-1252 leaves undefined: no text
+            }
+        }
+        if (utf8) {
+            sqlite3_bind_text(s, i, utf8->data(), static_cast<int>(utf8->size()), SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_blob(s, i, v->data(), static_cast<int>(v->size()), SQLITE_TRANSIENT);
+        }
+    } else if (v) {
         sqlite3_bind_text(s, i, v->data(), static_cast<int>(v->size()), SQLITE_TRANSIENT);
     } else {
         sqlite3_bind_null(s, i);
@@ -72,7 +90,7 @@ void Bind(sqlite3_stmt* s, int i, const std::optional<std::string>& v) {
 
 void MakeUserTable(const std::string& path, const std::string& table, const std::string& idField,
                    const std::string& passwordField, const std::string& rightsField,
-                   const std::vector<UserRow>& rows) {
+                   const std::vector<UserRow>& rows, bool unicode) {
     Db db(path);
     db.Exec("DROP TABLE IF EXISTS " + host::QuoteIdentifier(table));
     db.Exec("CREATE TABLE " + host::QuoteIdentifier(table) + " (" + host::QuoteIdentifier(idField) +
@@ -83,9 +101,9 @@ void MakeUserTable(const std::string& path, const std::string& table, const std:
     sqlite3_prepare_v2(db.db, sql.c_str(), -1, &s, nullptr);
     db.Exec("BEGIN");
     for (const auto& r : rows) {
-        Bind(s, 1, r.id);
-        Bind(s, 2, r.password);
-        Bind(s, 3, r.rights);
+        Bind(s, 1, r.id, unicode);
+        Bind(s, 2, r.password, unicode);
+        Bind(s, 3, r.rights, unicode);
         if (sqlite3_step(s) != SQLITE_DONE) {
             throw std::runtime_error("insert failed");
         }

@@ -55,7 +55,7 @@ struct UserRow {
 /// columns and the given rows, in order, through the SQLite library itself.
 void MakeUserTable(const std::string& path, const std::string& table, const std::string& idField,
                    const std::string& passwordField, const std::string& rightsField,
-                   const std::vector<UserRow>& rows);
+                   const std::vector<UserRow>& rows, bool unicode = false);
 
 /// Runs one SQL statement on the database file (test setup and inspection).
 void ExecSql(const std::string& path, const std::string& sql);

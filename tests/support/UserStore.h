@@ -1,7 +1,8 @@
 #pragma once
-// The user database of a test, on either backend: a SQLite file in the test's folder, or a
-// schema of its own on the throwaway PostgreSQL server that the test command starts
-// (tests/postgres/server.sh). Suites that must hold on both are parameterised by Backend.
+// The user database of a test: a SQLite file in the test's folder, read by the SQLite dataset
+// or through Qt SQL; a schema of its own on the throwaway PostgreSQL server; or a database
+// of its own on the throwaway MariaDB server, through Qt SQL (tests/postgres/server.sh,
+// tests/mariadb/server.sh). Suites that must hold on every one are parameterised by Backend.
 
 #include "zel/host/core/Component.h"
 #include "zel/host/data/DataSet.h"
@@ -17,16 +18,19 @@ namespace zel::test {
 
 struct UserRow;
 
-enum class Backend { SQLite, Postgres };
+enum class Backend { SQLite, Postgres, QtSqlite, MariaDB };
+std::string NameOf(Backend backend);
 inline void PrintTo(Backend backend, std::ostream* out) {
-    *out << (backend == Backend::SQLite ? "SQLite" : "Postgres");
+    *out << NameOf(backend);
 }
 
-/// For INSTANTIATE_TEST_SUITE_P(Backends, Suite, kBothBackends, BackendName).
+/// For INSTANTIATE_TEST_SUITE_P(Backends, Suite, kEveryBackend, BackendName).
 #if ZEL_WITH_POSTGRES
-inline const auto kBothBackends = ::testing::Values(Backend::SQLite, Backend::Postgres);
+inline const auto kEveryBackend =
+    ::testing::Values(Backend::SQLite, Backend::Postgres, Backend::QtSqlite, Backend::MariaDB);
 #else
-inline const auto kBothBackends = ::testing::Values(Backend::SQLite);
+inline const auto kEveryBackend =
+    ::testing::Values(Backend::SQLite, Backend::QtSqlite, Backend::MariaDB);
 #endif
 /// In a test that needs the PostgreSQL server whatever its parameters: skips it in a build
 /// without PostgreSQL.
@@ -34,15 +38,16 @@ inline const auto kBothBackends = ::testing::Values(Backend::SQLite);
     if (!ZEL_WITH_POSTGRES)                                                                        \
     GTEST_SKIP() << "PostgreSQL is not in this build"
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
-std::string NameOf(Backend backend);
 
 /// The connection string of the test server; raises when no server was started.
 std::string TestServer();
+/// The socket of the test MariaDB server; raises when none was started.
+std::string TestMariaDB();
 
 class UserStore {
 public:
     /// `folder` holds the SQLite file `fileName`; a PostgreSQL store makes its own schema,
-    /// dropped again by the destructor.
+    /// a MariaDB one its own database, dropped again by the destructor.
     UserStore(Backend backend, const std::string& folder, const std::string& fileName = "users.db");
     ~UserStore();
     UserStore(const UserStore&) = delete;
@@ -52,7 +57,8 @@ public:
 
     /// Creates (replaces) `table` with three text columns and the rows, in order. On
     /// PostgreSQL the columns are of `pgType` (text or bytea), and a last column row_id
-    /// numbers the rows as their primary key.
+    /// numbers the rows as their primary key. On MariaDB text is VARCHAR (TEXT for the
+    /// rights) in the server's usual utf8mb4_general_ci, bytea VARBINARY (BLOB).
     void MakeUserTable(const std::string& table, const std::string& idField,
                        const std::string& passwordField, const std::string& rightsField,
                        const std::vector<UserRow>& rows, const std::string& pgType = "text");
@@ -64,7 +70,7 @@ public:
     host::TDataSet* NewTable(host::TComponent* owner, const std::string& table) const;
     /// The properties a form gives a dataset object on `table` (class name first line).
     std::string FormTable(const std::string& objectName, const std::string& table) const;
-    /// SQLite: the file name; PostgreSQL: the connection string.
+    /// SQLite: the file name; PostgreSQL: the connection string; MariaDB: the database.
     const std::string& Where() const { return where_; }
 
 private:
@@ -72,9 +78,10 @@ private:
     std::string where_;
     std::string schema_;
     pg_conn* conn_ = nullptr;
+    std::string qtConnection_; // MariaDB: the store's own Qt SQL connection
 };
 
-/// Sets ReadOnly on either kind of table.
+/// Sets ReadOnly on any kind of table.
 void SetReadOnly(host::TDataSet& table, bool readOnly);
 
 } // namespace zel::test
