@@ -2,13 +2,10 @@
 
 #include "zel/host/data/DataSource.h"
 #include "zel/host/forms/FormFile.h"
-#include "zel/host/sqlite/SQLiteTable.h"
 #include "zel/qt/DesignerWidgets.h"
 #include "zel/qt/QtMenuBar.h"
+#include "zel/qt/QtRights.h"
 #include "zel/qt/QtText.h"
-#if ZEL_WITH_POSTGRES
-#include "zel/host/postgres/PgTable.h"
-#endif
 
 #include <QMenuBar>
 #include <memory>
@@ -131,25 +128,22 @@ private:
     }
 
     host::TDataSet* MakeTable(ZELRight& w) const {
-        const std::string table = FromQString(w.tableName());
-        if (!w.connectionString().isEmpty()) {
-            if (!w.databaseName().isEmpty()) {
-                Fail(w, "give the user table a databaseName or a connectionString, not both");
-            }
-#if ZEL_WITH_POSTGRES
-            auto* pg = new host::TPgTable(&form_);
-            pg->SetConnectionString(FromQString(w.connectionString()));
-            pg->SetTableName(table);
-            return pg;
-#else
-            Fail(w, "TPgTable is not in this build");
-#endif
+        TUserTable users;
+        users.sqliteFile = FromQString(w.databaseName());
+        users.postgres = FromQString(w.connectionString());
+        users.qtConnection = FromQString(w.connectionName());
+        users.table = FromQString(w.tableName());
+        if (!users.sqliteFile.empty() + !users.postgres.empty() + !users.qtConnection.empty() > 1) {
+            Fail(w, "give the user table one of databaseName, connectionString or "
+                    "connectionName");
         }
-        auto* file = new host::TSQLiteTable(&form_);
-        file->SetFormFolder(folder_);
-        file->SetDatabaseName(FromQString(w.databaseName()));
-        file->SetTableName(table);
-        return file;
+        try {
+            host::TDataSet* table = MakeUserTable(users, &form_);
+            table->SetFormFolder(folder_); // a relative SQLite file: from the .ui file's folder
+            return table;
+        } catch (const host::EDatabaseError& e) {
+            Fail(w, e.what());
+        }
     }
 
     host::TComponent* MakeProvider(ZELRight& w) const {

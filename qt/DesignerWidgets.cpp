@@ -77,6 +77,10 @@ void ZELRight::setConnectionString(const QString& conninfo) {
     Assign(connectionString_, conninfo, this);
 }
 
+void ZELRight::setConnectionName(const QString& name) {
+    Assign(connectionName_, name, this);
+}
+
 void ZELRight::setTableName(const QString& name) {
     Assign(tableName_, name, this);
 }

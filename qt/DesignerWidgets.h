@@ -42,6 +42,8 @@ class ZELRight : public QWidget {
         QString databaseName READ databaseName WRITE setDatabaseName NOTIFY propertiesChanged)
     Q_PROPERTY(QString connectionString READ connectionString WRITE setConnectionString NOTIFY
                    propertiesChanged)
+    Q_PROPERTY(
+        QString connectionName READ connectionName WRITE setConnectionName NOTIFY propertiesChanged)
     Q_PROPERTY(QString tableName READ tableName WRITE setTableName NOTIFY propertiesChanged)
 
 public:
@@ -65,6 +67,10 @@ public:
     /// A PostgreSQL connection string, for a table on a server instead of a file.
     QString connectionString() const { return connectionString_; }
     void setConnectionString(const QString& conninfo);
+    /// The name of the application's own QSqlDatabase connection (any Qt SQL driver), for
+    /// a table the application reaches already: added before the window is loaded.
+    QString connectionName() const { return connectionName_; }
+    void setConnectionName(const QString& name);
     QString tableName() const { return tableName_; }
     void setTableName(const QString& name);
 
@@ -89,6 +95,7 @@ private:
     QString userAccessRightFieldName_;
     QString databaseName_;
     QString connectionString_;
+    QString connectionName_;
     QString tableName_;
     QPixmap picture_;
     host::TComponentLink<TZELRight> model_;

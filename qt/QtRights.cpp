@@ -3,6 +3,7 @@
 #include "zel/components/Links.h"
 #include "zel/host/core/Errors.h"
 #include "zel/host/data/DataSource.h"
+#include "zel/host/qtsql/QtSqlTable.h"
 #include "zel/host/text/Secret.h"
 #if ZEL_WITH_POSTGRES
 #include "zel/host/postgres/PgTable.h"
@@ -29,6 +30,12 @@ TUserTable TUserTable::SQLite(std::string file) {
 TUserTable TUserTable::Postgres(std::string conninfo) {
     TUserTable t;
     t.postgres = std::move(conninfo);
+    return t;
+}
+
+TUserTable TUserTable::QtSql(std::string connectionName) {
+    TUserTable t;
+    t.qtConnection = std::move(connectionName);
     return t;
 }
 
@@ -69,6 +76,19 @@ TQtRights::~TQtRights() {
 }
 
 host::TDataSet* MakeUserTable(const TUserTable& users, host::TComponent* owner) {
+    if ((users.sqliteFile.empty() ? 0 : 1) + (users.postgres.empty() ? 0 : 1) +
+            (users.qtConnection.empty() ? 0 : 1) >
+        1) {
+        throw host::EDatabaseError("The user table is given in more than one place: give an "
+                                   "SQLite file, a PostgreSQL connection string or a Qt SQL "
+                                   "connection's name");
+    }
+    if (!users.qtConnection.empty()) {
+        auto* qt = new host::TQtSqlTable(owner);
+        qt->SetConnectionName(users.qtConnection);
+        qt->SetTableName(users.table);
+        return qt;
+    }
     if (!users.postgres.empty()) {
 #if ZEL_WITH_POSTGRES
         auto* pg = new host::TPgTable(owner);

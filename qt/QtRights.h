@@ -27,8 +27,9 @@ namespace zel::qt {
 
 /// Where the users are and which fields say what. The defaults fit `zel example`.
 struct TUserTable {
-    std::string sqliteFile; ///< an SQLite database file, or
-    std::string postgres;   ///< a PostgreSQL connection string or postgresql:// URI
+    std::string sqliteFile;   ///< an SQLite database file, or
+    std::string postgres;     ///< a PostgreSQL connection string or postgresql:// URI, or
+    std::string qtConnection; ///< the name of the application's own QSqlDatabase connection
     std::string table = "users";
     std::string userIDField = "login";
     std::string passwordField = "password";
@@ -36,9 +37,13 @@ struct TUserTable {
 
     static TUserTable SQLite(std::string file);
     static TUserTable Postgres(std::string conninfo);
+    /// The application's own Qt SQL connection, on whatever driver it uses (Qt's default
+    /// connection unless named); the application opens and closes it.
+    static TUserTable QtSql(std::string connectionName = "qt_sql_default_connection");
 };
 
-/// A dataset on `users`' table, owned by `owner`, not opened yet.
+/// A dataset on `users`' table, owned by `owner`, not opened yet. More than one place given
+/// raises EDatabaseError.
 host::TDataSet* MakeUserTable(const TUserTable& users, host::TComponent* owner);
 
 class TQtAdminDialog;

@@ -2,6 +2,7 @@
 // shop's tour does not go: a table that cannot be opened, a user who may not administer,
 // and unsaved rights when another user is selected.
 #include "support/TestSupport.h"
+#include "zel/host/core/Errors.h"
 #include "zel/qt/QtAdminDialog.h"
 #include "zel/qt/QtRights.h"
 
@@ -11,6 +12,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSqlDatabase>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -91,4 +93,35 @@ TEST_F(Window, OnlyAUserGrantedItAdministersAndUnsavedRightsAreAskedAbout) {
     EXPECT_FALSE(admin->isVisible());
     EXPECT_TRUE(users->isEnabled()); // the administrator's own menu again
     EXPECT_EQ(boxes.said.filter("not saved").size(), 2);
+}
+
+// An application with its own Qt SQL connection names it, and the provider and the
+// administration dialog both work through it; the connection stays the application's.
+TEST_F(Window, TheApplicationsOwnConnectionServesTheLogInAndTheAdministration) {
+    Boxes boxes(QMessageBox::Ok);
+    MakeUserTable(db, "users", "login", "password", "rights",
+                  {{"boss", "b", Rights({"mnuAdmin", "mnuAdminUsers"})}, {"ann", "a", "\xFF"}},
+                  true); // as Qt writes text: UTF-8
+    {
+        QSqlDatabase app = QSqlDatabase::addDatabase("QSQLITE", "app");
+        app.setDatabaseName(QString::fromStdString(db));
+        ASSERT_TRUE(app.open());
+    }
+    {
+        qt::TQtRights rights(window, qt::TUserTable::QtSql("app"));
+        ASSERT_TRUE(rights.isReady()) << rights.errorText();
+        ASSERT_TRUE(rights.logInAs("boss", "b"));
+        EXPECT_TRUE(users->isEnabled());
+        qt::TQtAdminDialog* admin = rights.administer("mnuAdminUsers");
+        ASSERT_NE(admin, nullptr);
+        ASSERT_TRUE(admin->Select("ann"));
+        admin->Editor().GrantAllRight();
+        admin->Editor().SaveSetting();
+        admin->close();
+        ASSERT_TRUE(rights.logInAs("ann", "a"));
+        EXPECT_TRUE(users->isEnabled()); // granted through the dialog, on the same connection
+    }
+    EXPECT_TRUE(QSqlDatabase::database("app", false).isOpen());
+    QSqlDatabase::removeDatabase("app");
+    EXPECT_THROW(qt::MakeUserTable(qt::TUserTable{db, "", "app"}, nullptr), host::EDatabaseError);
 }
