@@ -387,6 +387,40 @@ TEST(CliExample, OnPostgresTheTableIsMadeOnceAndTheFormsUseIt) {
     EXPECT_NE(c.json()["warnings"].dump().find("holds a password"), std::string::npos) << c.out;
 }
 
+TEST(CliExample, OnMariaDBTheTableIsMadeOnceAndTheFormsSayTheDriver) {
+    TempDir dir;
+    const std::string d = dir.Path().string();
+    zel::test::UserStore store(Backend::MariaDB, d);
+    const std::string uri =
+        "mariadb://zel@localhost/" + store.Where() + "?socket=" + zel::test::TestMariaDB();
+    Outcome r = Exec(d, {"example", "team", "--database", uri});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream main(dir.File("team/main.dfm"));
+    const std::string form((std::istreambuf_iterator<char>(main)), {});
+    EXPECT_NE(form.find("TQtSqlTable\n    Driver = 'QMYSQL'"), std::string::npos) << form;
+    EXPECT_EQ(store.Query("SELECT count(*) FROM users"), "4");
+    EXPECT_EQ(Exec(d, {"example", "team2", "--database", uri}).status, 1); // the table exists
+    // IDs that utf8mb4_general_ci folds together are users of their own.
+    EXPECT_EQ(
+        Exec(d + "/team", {"user", "add", "main.dfm", "-u", "Clerk ", "--password-stdin"}, "pw\n")
+            .status,
+        0);
+    Exec(d + "/team", {"grant", "main.dfm", "admin.dfm", "-u", "Clerk ", "-r", "mnuOrderNew"});
+    EXPECT_EQ(store.Query("SELECT rights FROM users WHERE login = BINARY 'Clerk '"),
+              "\xFFmnuOrderNew\xFFmnuOrders\xFF"); // with its menu
+    EXPECT_EQ(
+        store.Query("SELECT rights FROM users WHERE login = BINARY 'clerk'")->find("mnuOrderNew"),
+        std::string::npos);
+    EXPECT_EQ(Exec(d, {"example", "team3", "--database", "mariadb://zel:pw@localhost/x"}).status,
+              2); // a password would be in the forms
+
+    std::string leaky = form;
+    leaky.replace(leaky.find("ConnectOptions = '") + 18, 0, "MYSQL_PASSWORD=oops;");
+    Write(dir.File("team/leaky.dfm"), leaky);
+    Outcome c = Exec(d + "/team", {"form", "check", "leaky.dfm", "--json"});
+    EXPECT_NE(c.json()["warnings"].dump().find("hold a password"), std::string::npos) << c.out;
+}
+
 // The roles of the security model: a person in the staff role logs in, and the server itself
 // refuses them a change of anyone's rights, through the tool or around it.
 TEST(CliExample, OnPostgresTheStaffRoleReadsAndTheServerRefusesItsChanges) {

@@ -10,26 +10,37 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace zel::cli {
 
 namespace fs = std::filesystem;
 
 Result Example(const std::string& dir, bool force, const std::string& server, const Style& style) {
+    std::optional<example::QtSqlDatabase> maria;
+    try {
+        maria = example::QtSqlDatabaseOf(server);
+    } catch (const host::EDatabaseError& e) {
+        throw UsageError(e.what());
+    }
 #if !ZEL_WITH_POSTGRES
-    if (!server.empty()) {
+    if (!server.empty() && !maria) {
         throw UsageError("--database: TPgTable is not in this build");
     }
 #endif
     const fs::path folder(dir);
     std::vector<std::pair<fs::path, std::string>> forms;
     for (const auto& file : example::EmbeddedFiles()) {
+        std::string text = file.bytes;
+        if (maria) {
+            text = example::QtSqlFormText(text, *maria);
+        }
 #if ZEL_WITH_POSTGRES
-        forms.emplace_back(folder / (file.name + ".dfm"),
-                           server.empty() ? file.bytes : example::PgFormText(file.bytes, server));
-#else
-        forms.emplace_back(folder / (file.name + ".dfm"), file.bytes);
+        else if (!server.empty()) {
+            text = example::PgFormText(text, server);
+        }
 #endif
+        forms.emplace_back(folder / (file.name + ".dfm"), std::move(text));
     }
     const fs::path database = folder / "shop.db";
     std::vector<fs::path> targets;
@@ -60,6 +71,12 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
     if (server.empty()) {
         fresh.push_back(std::make_unique<TemporaryFile>(database, 0600));
         example::MakeExampleDatabase(fresh.back()->Path().string());
+    } else if (maria) {
+        if (!example::MakeExampleQtSqlTable(*maria, force)) {
+            return Refused("table users exists in " + maria->Describe() +
+                               "; use --force to replace it",
+                           style);
+        }
     }
 #if ZEL_WITH_POSTGRES
     else if (!example::MakeExamplePgTable(server, force, rolesRefused)) {
@@ -83,8 +100,12 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
             written.push_back(f);
         }
         r.json = {{"result", true}, {"directory", dir}, {"files", written}, {"users", users}};
+        if (maria) {
+            r.json["database"] = maria->Describe();
+            r.json["roles"] = Json::array();
+        }
 #if ZEL_WITH_POSTGRES
-        if (!server.empty()) {
+        if (!server.empty() && !maria) {
             r.json["database"] = host::DescribeConnection(server);
             r.json["roles"] = rolesRefused.empty()
                                   ? Json::array({example::kStaffRole, example::kAdminRole})
@@ -98,8 +119,11 @@ Result Example(const std::string& dir, bool force, const std::string& server, co
     for (const auto& f : files) {
         out << "  " << VisiblePath(f) << '\n';
     }
+    if (maria) {
+        out << "User table 'users' made in " << maria->Describe() << '\n';
+    }
 #if ZEL_WITH_POSTGRES
-    if (!server.empty()) {
+    if (!server.empty() && !maria) {
         out << "User table 'users' made in " << host::DescribeConnection(server) << '\n';
         if (rolesRefused.empty()) {
             out << "Granted to the roles " << example::kStaffRole << " (read only) and "
@@ -132,10 +156,12 @@ void AddExampleCommand(CLI::App& app, CommandSet& set) {
     c.add_flag("--force", a->force, "replace an existing example");
     c.add_option("--database", a->database,
                  "make the user table in this PostgreSQL database (a libpq connection string or "
-                 "postgresql:// URI) instead of a SQLite file");
+                 "postgresql:// URI) or MariaDB/MySQL database "
+                 "(mariadb://[user@][host][:port]/db[?socket=path]) instead of a SQLite file");
     AddJson(c, set);
-    Footer(c, "zel example ./shop\n  zel example ./team --database 'host=db.example "
-              "dbname=shop user=ann'");
+    Footer(c,
+           "zel example ./shop\n  zel example ./team --database 'host=db.example "
+           "dbname=shop user=ann'\n  zel example ./team --database mariadb://ann@db.example/shop");
     Register(set, &c,
              [a](const Style& style) { return Example(a->dir, a->force, a->database, style); });
 }

@@ -2,6 +2,7 @@
 // The example shop: its users with their rights, its database, and its form files (built
 // in from examples/shop). The zel tool writes it; the zel-shop application runs on it.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,23 @@ bool MakeExamplePgTable(const std::string& conninfo, bool replace, std::string& 
 /// An example form file whose SQLite table is made a PostgreSQL table on `conninfo`
 /// (without its password, which libpq finds in ~/.pgpass).
 std::string PgFormText(const std::string& formText, const std::string& conninfo);
+
+/// A MariaDB or MySQL database, as `mariadb://[user@][host][:port]/database[?socket=path]`
+/// (or mysql://) names it; the password stays in the driver's own file (~/.my.cnf).
+struct QtSqlDatabase {
+    std::string database, host, user, socket;
+    int port = 0;
+    std::string Describe() const;
+};
+/// The database `address` names, or nullopt when it is no mariadb:// or mysql:// address;
+/// raises host::EDatabaseError for one that holds a password or names no database.
+std::optional<QtSqlDatabase> QtSqlDatabaseOf(const std::string& address);
+/// MakeExamplePgTable's table on MariaDB or MySQL, through Qt's QMYSQL driver: made aside
+/// and renamed into place, so an old table goes only when the new one is complete. No
+/// roles: MariaDB grants per user.
+bool MakeExampleQtSqlTable(const QtSqlDatabase& db, bool replace);
+/// An example form file whose SQLite table is made a TQtSqlTable on `db`.
+std::string QtSqlFormText(const std::string& formText, const QtSqlDatabase& db);
 
 struct EmbeddedFile {
     std::string name;  ///< the file name without extension
