@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "zel/components/ZELRight.h"
+#include "zel/host/data/DataSource.h"
 #include "zel/host/forms/FormFile.h"
 
 #include <filesystem>
@@ -106,6 +108,40 @@ std::string PgUsers(const std::string& conninfo, int users, bool indexed) {
     }
     PQfinish(conn);
     return table;
+}
+
+namespace {
+constexpr int kMenuForLogin = 200;
+
+struct LoginForm {
+    host::TForm form{nullptr};
+    TZELRight* rights = new TZELRight(&form);
+    LoginForm(host::TDataSet* table, int users) {
+        BuildMenu(form, kMenuForLogin);
+        auto* source = new host::TDataSource(&form);
+        source->SetDataSet(table);
+        rights->SetDataSource(source);
+        rights->SetLinkedMainMenu(static_cast<host::TMainMenu*>(form.FindComponent("MainMenu1")));
+        rights->SetUserIDFieldName("login");
+        rights->SetUserPasswordFieldName("password");
+        rights->SetUserAccessRightFieldName("rights");
+        rights->SetUserID("user" + std::to_string(users - 1));
+        rights->SetUserPassword("pw");
+        table->Open();
+    }
+};
+} // namespace
+
+void MeasureLogin(benchmark::State& state, host::TDataSet* table, bool perRow) {
+    const int users = static_cast<int>(state.range(0));
+    LoginForm f(table, users);
+    for (auto _ : state) {
+        if (!f.rights->LoadSetting()) {
+            state.SkipWithError("the log-in failed");
+            break;
+        }
+    }
+    state.counters["units"] = perRow ? users : 1;
 }
 
 std::size_t HeapInUse() {

@@ -3,8 +3,10 @@
 // size in SQLite files and on a PostgreSQL server, made once per size and kept.
 
 #include "zel/host/core/Form.h"
+#include "zel/host/data/DataSet.h"
 #include "zel/host/ui/Menus.h"
 
+#include <benchmark/benchmark.h>
 #include <optional>
 #include <string>
 
@@ -25,6 +27,11 @@ std::string SQLiteUsers(int users, bool indexed);
 std::optional<std::string> PgServer();
 /// The name of a table of `users` users on that server, made on first use.
 std::string PgUsers(const std::string& conninfo, int users, bool indexed);
+
+/// The log-in as an application does it (provider, data source, `table`, a menu of 200
+/// items), of the last of `state.range(0)` users, timed; the units are the rows read when
+/// `perRow`, else the log-ins. `table` is opened here and stays its owner's.
+void MeasureLogin(benchmark::State& state, host::TDataSet* table, bool perRow);
 
 /// Bytes the heap holds now (for memory per item).
 std::size_t HeapInUse();

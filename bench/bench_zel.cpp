@@ -1,8 +1,9 @@
 // Where ZEL stands: each measure beside its bare baseline, in the same run, at 1k to 1M.
 // A benchmark named X has its baseline in X_Baseline; the table printed at the end gives
 // the time per unit (a row scanned, a menu item, a log-in) of both and their ratio.
-//   build/default/bench/bench_zel            (ZEL_BENCH_PG=conninfo adds PostgreSQL)
-//   scripts/bench                            (starts a PostgreSQL server for it)
+//   build/default/bench/bench_zel            (ZEL_BENCH_PG=conninfo adds PostgreSQL,
+//                                             ZEL_BENCH_MARIADB=socket MariaDB)
+//   scripts/bench                            (starts the servers for it)
 #include "BenchSupport.h"
 #include "zel/components/ZELMCLB.h"
 #include "zel/components/ZELRight.h"
@@ -28,39 +29,7 @@ using namespace zel::host;
 using zel::bench::BuildMenu;
 
 namespace {
-constexpr int kMenuForLogin = 200;
-
-// The log-in as an application does it: provider, data source, table, a small menu.
-struct LoginForm {
-    TForm form{nullptr};
-    TDataSet* table;
-    TZELRight* rights = new TZELRight(&form);
-    LoginForm(TDataSet* t, int users) : table(t) {
-        BuildMenu(form, kMenuForLogin);
-        auto* source = new TDataSource(&form);
-        source->SetDataSet(table);
-        rights->SetDataSource(source);
-        rights->SetLinkedMainMenu(static_cast<TMainMenu*>(form.FindComponent("MainMenu1")));
-        rights->SetUserIDFieldName("login");
-        rights->SetUserPasswordFieldName("password");
-        rights->SetUserAccessRightFieldName("rights");
-        rights->SetUserID("user" + std::to_string(users - 1));
-        rights->SetUserPassword("pw");
-        table->Open();
-    }
-};
-
-void Login(benchmark::State& state, TDataSet* table, bool perRow) {
-    const int users = static_cast<int>(state.range(0));
-    LoginForm f(table, users);
-    for (auto _ : state) {
-        if (!f.rights->LoadSetting()) {
-            state.SkipWithError("the log-in failed");
-            break;
-        }
-    }
-    state.counters["units"] = perRow ? users : 1;
-}
+using zel::bench::MeasureLogin;
 
 TDataSet* SQLiteTable(TForm* owner, int users, bool indexed) {
     auto* t = new TSQLiteTable(owner);
@@ -100,14 +69,14 @@ void SQLiteStepLoop(benchmark::State& state, bool indexed) {
 
 static void LoginSQLiteScan(benchmark::State& state) {
     TForm owner(nullptr);
-    Login(state, SQLiteTable(&owner, static_cast<int>(state.range(0)), false), true);
+    MeasureLogin(state, SQLiteTable(&owner, static_cast<int>(state.range(0)), false), true);
 }
 static void LoginSQLiteScan_Baseline(benchmark::State& state) {
     SQLiteStepLoop(state, false);
 }
 static void LoginSQLiteIndex(benchmark::State& state) {
     TForm owner(nullptr);
-    Login(state, SQLiteTable(&owner, static_cast<int>(state.range(0)), true), false);
+    MeasureLogin(state, SQLiteTable(&owner, static_cast<int>(state.range(0)), true), false);
 }
 static void LoginSQLiteIndex_Baseline(benchmark::State& state) {
     SQLiteStepLoop(state, true);
@@ -169,7 +138,8 @@ void PgLogin(benchmark::State& state, bool indexed) {
         return;
     }
     TForm owner(nullptr);
-    Login(state, PgTable(&owner, *server, static_cast<int>(state.range(0)), indexed), !indexed);
+    MeasureLogin(state, PgTable(&owner, *server, static_cast<int>(state.range(0)), indexed),
+                 !indexed);
 }
 } // namespace
 
