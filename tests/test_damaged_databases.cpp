@@ -178,22 +178,52 @@ bool Saves(const std::vector<std::string>& command) {
     return command[0] == "grant" || command[0] == "revoke" || command[0] == "passwd";
 }
 
-struct Damaged : WithExample<Kind> {};
-std::string KindName(const ::testing::TestParamInfo<Kind>& info) {
-    return info.param.name;
+// Each kind read by the SQLite dataset, and through Qt's SQLite driver (TQtSqlTable).
+// Qt reads what the SQLite dataset refuses: a table by its declared key (no rowid, or a
+// view, read only), text in UTF-16 (Qt's text is Unicode, converted at one edge).
+bool ReadThroughQt(const Kind& kind) {
+    for (const char* name : {"WithoutRowid", "Utf16", "UsersIsAView"}) {
+        if (std::string(kind.name) == name) {
+            return true;
+        }
+    }
+    return false;
+}
+struct Case {
+    Kind kind;
+    bool qt;
+};
+std::vector<Case> Cases() {
+    std::vector<Case> cases;
+    for (bool qt : {false, true}) {
+        for (const Kind& k : kKinds) {
+            cases.push_back({k, qt});
+        }
+    }
+    return cases;
+}
+struct Damaged : WithExample<Case> {};
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+    return std::string(info.param.kind.name) + (info.param.qt ? "_QtSql" : "");
 }
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Kinds, Damaged, ::testing::ValuesIn(kKinds), KindName);
+INSTANTIATE_TEST_SUITE_P(Kinds, Damaged, ::testing::ValuesIn(Cases()), CaseName);
 
 TEST_P(Damaged, EveryCommandEndsCleanlyAndChangesNothingUnlessItSaved) {
     TempDir dir;
     const std::string d = dir.Path().string();
+    const Kind& kind = GetParam().kind;
     for (const char* form : {"main.dfm", "orders.dfm", "admin.dfm"}) {
-        fs::copy_file(example->File(std::string("shop/") + form), dir.File(form));
+        std::string text = Slurp(example->File(std::string("shop/") + form));
+        const std::string sqlite = "TSQLiteTable";
+        if (GetParam().qt && text.find(sqlite) != std::string::npos) {
+            text.replace(text.find(sqlite), sqlite.size(), "TQtSqlTable");
+        }
+        Write(dir.File(form), text);
     }
     const std::string db = dir.File("shop.db");
-    GetParam().make(db, d);
+    kind.make(db, d);
     const bool regular = fs::is_regular_file(db);
     int failures = 0;
     for (const auto& command : kCommands) {
@@ -214,11 +244,11 @@ TEST_P(Damaged, EveryCommandEndsCleanlyAndChangesNothingUnlessItSaved) {
         if (regular && (r.status != 0 || !Saves(command))) {
             EXPECT_TRUE(Slurp(db) == before) << "the file changed: " << what;
         }
-        if (GetParam().broken) {
+        if (kind.broken && !(GetParam().qt && ReadThroughQt(kind))) {
             EXPECT_NE(r.status, 0) << what;
         }
     }
-    zel::test::Figure(std::string("damaged database ") + GetParam().name + ": " +
+    zel::test::Figure(std::string("damaged database ") + CaseName({GetParam(), 0}) + ": " +
                       std::to_string(kCommands.size()) + " commands, " + std::to_string(failures) +
                       " ended in a clear error");
 }

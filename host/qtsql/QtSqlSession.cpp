@@ -3,7 +3,6 @@
 #include "zel/host/core/Errors.h"
 #include "zel/host/data/ServerText.h"
 
-#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlIndex>
@@ -11,6 +10,7 @@
 #include <QSqlRecord>
 #include <QStringList>
 #include <atomic>
+#include <sys/stat.h>
 
 namespace zel::host::qtsql {
 
@@ -109,17 +109,28 @@ void Session::Connect(const Settings& settings) {
         }
         QString options = ToQ(settings.connectOptions);
         if (driver == "QSQLITE") {
+            bool writeProtected = false;
             if (settings.databaseName != ":memory:" &&
-                settings.databaseName.rfind("file:", 0) != 0 &&
-                !QFileInfo::exists(ToQ(settings.databaseName))) {
-                throw EDatabaseError("Cannot open " + displayName_ + ": the file does not exist");
+                settings.databaseName.rfind("file:", 0) != 0) {
+                struct stat info {};
+                if (::stat(settings.databaseName.c_str(), &info) != 0) {
+                    throw EDatabaseError("Cannot open " + displayName_ +
+                                         ": the file does not exist");
+                }
+                // A FIFO would block the first read for ever; a directory or device is no
+                // database.
+                if (!S_ISREG(info.st_mode)) {
+                    throw EDatabaseError("Cannot open " + displayName_ +
+                                         ": it is not a regular file");
+                }
+                writeProtected = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
             }
-            // Writers wait for each other as the SQLite dataset's do; a read-only table
-            // cannot write even by mistake.
+            // Writers wait for each other as the SQLite dataset's do. A read-only table, or a
+            // file nobody may write (the superuser included), cannot write even by mistake.
             if (!options.contains("QSQLITE_BUSY_TIMEOUT")) {
                 options += QString(options.isEmpty() ? "" : ";") + "QSQLITE_BUSY_TIMEOUT=5000";
             }
-            if (settings.readOnly) {
+            if (settings.readOnly || writeProtected) {
                 options += ";QSQLITE_OPEN_READONLY";
             }
         }
