@@ -356,8 +356,11 @@ std::optional<std::vector<TVariant>> TQtSqlTable::FindKey(std::size_t column,
         } catch (const EDatabaseLocked&) {
             throw;
         } catch (const EDatabaseError&) {
-            // Text this column cannot hold (another character set): the scan decides.
-            s.Revive();
+            // Text this column cannot hold (another character set): the scan decides. A
+            // lost connection took any lock with it: nothing may go on.
+            if (s.Lost()) {
+                throw;
+            }
         }
     }
     // Only the key and the one column travel, a batch at a time.

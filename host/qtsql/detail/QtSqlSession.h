@@ -41,6 +41,8 @@ public:
 
     /// Connects again where the connection was found gone.
     void Revive();
+    /// Whether the last failure found the connection gone (a transaction with it).
+    bool Lost() const { return lost_; }
     /// The rows of a SELECT, each value converted; `what` starts the message of a failure.
     std::vector<Row> Query(const QString& sql, const std::vector<QVariant>& params,
                            const std::string& what);
