@@ -23,7 +23,7 @@ public:
         for (const qtsql::Column& c : Columns()) {
             list += (list.isEmpty() ? "" : ", ") + c.quoted;
         }
-        QString order, keyList, marks;
+        QString order, marks;
         for (std::size_t i = 0; i < Key().size(); ++i) {
             const QString& name = Columns()[Key()[i]].quoted;
             order += (i > 0 ? ", " : "") + name;
