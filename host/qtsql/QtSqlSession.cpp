@@ -153,11 +153,14 @@ void Session::Connect(const Settings& settings) {
 }
 
 QString Session::Quote(const std::string& name) const {
-    QString q = ToQ(name);
+    return Quote(ToQ(name));
+}
+
+QString Session::Quote(QString name) const {
     if (dialect_ == Dialect::MySql) {
-        return "`" + q.replace("`", "``") + "`";
+        return "`" + name.replace("`", "``") + "`";
     }
-    return "\"" + q.replace("\"", "\"\"") + "\"";
+    return "\"" + name.replace("\"", "\"\"") + "\"";
 }
 
 std::vector<std::string> Session::KeyNames(const std::string& table) {
@@ -202,11 +205,8 @@ void Session::ReadShape(const std::string& table) {
     const QSqlRecord record = q.record();
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
-        columns_.push_back({FromQ(field.name()), "", KindOf(field.metaType()), field.metaType()});
-        QString quoted = field.name();
-        columns_.back().quoted = dialect_ == Dialect::MySql
-                                     ? "`" + quoted.replace("`", "``") + "`"
-                                     : "\"" + quoted.replace("\"", "\"\"") + "\"";
+        columns_.push_back(
+            {FromQ(field.name()), Quote(field.name()), KindOf(field.metaType()), field.metaType()});
     }
     if (columns_.empty()) {
         throw EDatabaseError("Table '" + table + "' in " + displayName_ + " has no columns");

@@ -59,7 +59,9 @@ public:
     /// What ends a SELECT that reads a record to be written in this transaction.
     QString ForUpdate() const;
 
+    /// `name` quoted as this driver's SQL quotes an identifier.
     QString Quote(const std::string& name) const;
+    QString Quote(QString name) const;
     Dialect SqlDialect() const { return dialect_; }
     const QString& Table() const { return table_; }
     /// The table's columns; the key columns, where the key is SQLite's rowid, follow them
