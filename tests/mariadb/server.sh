@@ -29,6 +29,8 @@ if ! command -v mariadbd >/dev/null 2>&1 && [ ! -x /usr/sbin/mariadbd ]; then
     exit 1
 fi
 server=$(command -v mariadbd || echo /usr/sbin/mariadbd)
+# Not on an ordinary user's PATH on Debian.
+daemon=$(command -v start-stop-daemon || echo /usr/sbin/start-stop-daemon)
 
 stop() {
     [ -f "$pointer" ] || return 0
@@ -63,7 +65,7 @@ start)
     chuid=""
     [ "$(id -u)" -eq 0 ] && chuid="--chuid $owner"
     # shellcheck disable=SC2086
-    start-stop-daemon --start --background $chuid --pidfile "$folder/server.pid" \
+    "$daemon" --start --background $chuid --pidfile "$folder/server.pid" \
         --exec "$server" -- --no-defaults \
         --datadir="$folder/data" --socket="$folder/socket" --pid-file="$folder/server.pid" \
         --skip-networking --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
