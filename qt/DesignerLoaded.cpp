@@ -6,6 +6,7 @@
 #include "zel/qt/QtMenuBar.h"
 #include "zel/qt/QtRights.h"
 #include "zel/qt/QtText.h"
+#include "zel/qt/detail/WidgetWalk.h"
 
 #include <QMenuBar>
 #include <memory>
@@ -30,17 +31,17 @@ public:
 
     void Run() {
         std::vector<host::TComponent*> made; // Loaded in this order once all are linked
-        for (ZELRight* w : window_.findChildren<ZELRight*>()) {
+        for (ZELRight* w : detail::WidgetsUnder<ZELRight>(window_)) {
             if (w->provider() == nullptr) {
                 made.push_back(MakeProvider(*w));
             }
         }
-        for (ZELPushButton* w : window_.findChildren<ZELPushButton*>()) {
+        for (ZELPushButton* w : detail::WidgetsUnder<ZELPushButton>(window_)) {
             if (w->model() == nullptr) {
                 made.push_back(MakeButton(*w));
             }
         }
-        for (ZELMenuCheckListBox* w : window_.findChildren<ZELMenuCheckListBox*>()) {
+        for (ZELMenuCheckListBox* w : detail::WidgetsUnder<ZELMenuCheckListBox>(window_)) {
             if (w->editor() == nullptr) {
                 made.push_back(MakeEditor(*w));
             }
@@ -109,7 +110,7 @@ private:
         const std::string n = FromQString(name);
         host::TComponent* found = Find(n);
         if (found == nullptr && host::TComponent::IsValidIdent(n)) {
-            for (QMenuBar* bar : window_.findChildren<QMenuBar*>()) {
+            for (QMenuBar* bar : detail::WidgetsUnder<QMenuBar>(window_)) {
                 if (bar->objectName() == name) {
                     found = AdoptMenuBar(*bar, &form_);
                     break;

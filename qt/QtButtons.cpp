@@ -3,6 +3,7 @@
 #include "zel/host/ui/Buttons.h"
 #include "zel/qt/QtRightActions.h"
 #include "zel/qt/QtText.h"
+#include "zel/qt/detail/WidgetWalk.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -195,7 +196,7 @@ QString KindText(host::TBitBtnKind kind) {
 std::vector<TAdoptedButton> AdoptRightButtons(QWidget& window, TZELRight& provider) {
     GuardRightActions(window, provider);
     std::vector<TAdoptedButton> adopted;
-    for (QAbstractButton* widget : window.findChildren<QAbstractButton*>()) {
+    for (QAbstractButton* widget : detail::WidgetsUnder<QAbstractButton>(window)) {
         const QVariant right = widget->property("zelRight");
         if (!right.isValid() || AdoptedModel(*widget) != nullptr) {
             continue;

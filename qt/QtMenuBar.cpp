@@ -86,8 +86,8 @@ private:
             connect(node->action, &QAction::triggered, this, [item] { item->Click(); });
         if (node->owned) {
             ApplyCaption(*node); // an adopted action keeps the text it came with
+            ApplyState(*node);   // an adopted one's gate was made with the item's state
         }
-        ApplyState(*node);
         Watch(*node);
         index_[item] = node.get();
         BindChildren(*node, adopted);

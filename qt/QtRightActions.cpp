@@ -3,6 +3,7 @@
 #include "zel/qt/ComponentLink.h"
 #include "zel/qt/QtActionGate.h"
 #include "zel/qt/QtText.h"
+#include "zel/qt/detail/WidgetWalk.h"
 
 #include <QToolButton>
 #include <functional>
@@ -86,7 +87,7 @@ std::vector<QAction*> GuardRightActions(QWidget& window, TZELRight& provider) {
             guarded.push_back(action);
         }
     }
-    for (QToolButton* button : window.findChildren<QToolButton*>()) {
+    for (QToolButton* button : detail::WidgetsUnder<QToolButton>(window)) {
         if (Guard(button->defaultAction(), button->property("zelRight"), provider)) {
             guarded.push_back(button->defaultAction());
         }
