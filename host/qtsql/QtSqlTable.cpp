@@ -37,9 +37,21 @@ public:
         const QString values = Key().size() == 1 ? marks : "(" + marks + ")";
         after = " WHERE " + row + " > " + values;
         from = " WHERE " + row + " >= " + values;
+        selectByKey = "SELECT " + list + " FROM " + Table() + byKey;
     }
+
+    // The column of the field `name`, or Fields() where the table has none.
+    std::size_t ColumnOf(const std::string& name) const {
+        std::size_t c = 0;
+        while (c < Fields() && Columns()[c].name != name) {
+            ++c;
+        }
+        return c;
+    }
+
     QString list; // every column read, the hidden key last
     QString orderBy, descending, byKey, after, from;
+    QString selectByKey; // the one record whose key is bound
 };
 
 const TClassInfo& TQtSqlTable::StaticClass() {
@@ -251,8 +263,7 @@ bool TQtSqlTable::InternalReread(std::vector<TVariant>& values) {
     session_->Revive();
     Session& s = *session_;
     std::vector<qtsql::Row> rows =
-        s.Query("SELECT " + s.list + " FROM " + s.Table() + s.byKey,
-                Params(s, KeyOf(batch_[position_])), "Cannot read " + DisplayName());
+        s.Query(s.selectByKey, Params(s, KeyOf(batch_[position_])), "Cannot read " + DisplayName());
     if (rows.size() != 1) {
         return false; // gone: stay where we were, the old values untouched
     }
@@ -394,8 +405,8 @@ std::optional<bool> TQtSqlTable::InternalLocate(int field, const std::string& te
     batch_.clear();
     if (key) {
         Session& s = *session_;
-        std::vector<qtsql::Row> rows = s.Query("SELECT " + s.list + " FROM " + s.Table() + s.byKey,
-                                               Params(s, *key), "Cannot read " + DisplayName());
+        std::vector<qtsql::Row> rows =
+            s.Query(s.selectByKey, Params(s, *key), "Cannot read " + DisplayName());
         if (rows.size() != 1) {
             return std::nullopt; // deleted in between: the slow way decides
         }
@@ -416,17 +427,16 @@ std::optional<bool> TQtSqlTable::InternalLocate(int field, const std::string& te
 void TQtSqlTable::CheckStillAsRead(const std::vector<const TField*>& read) {
     Session& s = *session_;
     std::vector<qtsql::Row> rows =
-        s.Query("SELECT " + s.list + " FROM " + s.Table() + s.byKey + s.ForUpdate(),
-                Params(s, KeyOf(batch_[position_])), "Cannot read " + DisplayName());
+        s.Query(s.selectByKey + s.ForUpdate(), Params(s, KeyOf(batch_[position_])),
+                "Cannot read " + DisplayName());
     if (rows.size() != 1) {
         throw ERecordChanged(); // deleted
     }
     // Byte for byte, whatever the collation calls equal ('ADMIN' and 'admin ' on MariaDB).
     for (const TField* f : read) {
-        for (std::size_t c = 0; c < s.Fields(); ++c) {
-            if (s.Columns()[c].name == f->FieldName() && !(rows[0][c] == f->OldValue())) {
-                throw ERecordChanged();
-            }
+        const std::size_t c = s.ColumnOf(f->FieldName());
+        if (c < s.Fields() && !(rows[0][c] == f->OldValue())) {
+            throw ERecordChanged();
         }
     }
 }
@@ -444,13 +454,12 @@ void TQtSqlTable::InternalPost(const std::vector<const TField*>& changed,
     std::vector<QVariant> params;
     QString set;
     for (const TField* f : changed) {
-        for (std::size_t c = 0; c < s.Fields(); ++c) {
-            if (s.Columns()[c].name == f->FieldName()) {
-                const qtsql::Column& column = s.Columns()[c];
-                targets.push_back(c);
-                params.push_back(qtsql::ToQt(f->AsVariant(), column.kind, column.type));
-                set += (set.isEmpty() ? "" : ", ") + column.quoted + " = ?";
-            }
+        const std::size_t c = s.ColumnOf(f->FieldName());
+        if (c < s.Fields()) {
+            const qtsql::Column& column = s.Columns()[c];
+            targets.push_back(c);
+            params.push_back(qtsql::ToQt(f->AsVariant(), column.kind, column.type));
+            set += (set.isEmpty() ? "" : ", ") + column.quoted + " = ?";
         }
     }
     const std::vector<TVariant> key = KeyOf(batch_[position_]);
@@ -462,8 +471,7 @@ void TQtSqlTable::InternalPost(const std::vector<const TField*>& changed,
         CheckStillAsRead(read);
         s.Exec("UPDATE " + s.Table() + " SET " + set + s.byKey, params, what);
         // What the database made of the values (a number column holds a number).
-        std::vector<qtsql::Row> rows =
-            s.Query("SELECT " + s.list + " FROM " + s.Table() + s.byKey, Params(s, key), what);
+        std::vector<qtsql::Row> rows = s.Query(s.selectByKey, Params(s, key), what);
         s.Commit(what);
         if (rows.size() == 1) {
             batch_[position_] = std::move(rows[0]);
@@ -486,16 +494,14 @@ bool TQtSqlTable::InternalAppendUnique(const std::vector<TFieldValue>& values, s
     std::vector<QVariant> params;
     std::size_t uniqueColumn = s.Fields();
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const std::string& name = FieldByName(values[i].field).FieldName();
-        for (std::size_t c = 0; c < s.Fields(); ++c) {
+        const std::size_t c = s.ColumnOf(FieldByName(values[i].field).FieldName());
+        if (c < s.Fields()) {
             const qtsql::Column& column = s.Columns()[c];
-            if (column.name == name) {
-                params.push_back(qtsql::ToQt(values[i].value, column.kind, column.type));
-                names += (names.isEmpty() ? "" : ", ") + column.quoted;
-                marks += marks.isEmpty() ? "?" : ", ?";
-                if (i == unique) {
-                    uniqueColumn = c;
-                }
+            params.push_back(qtsql::ToQt(values[i].value, column.kind, column.type));
+            names += (names.isEmpty() ? "" : ", ") + column.quoted;
+            marks += marks.isEmpty() ? "?" : ", ?";
+            if (i == unique) {
+                uniqueColumn = c;
             }
         }
     }
