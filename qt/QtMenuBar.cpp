@@ -53,11 +53,16 @@ public:
             return;
         }
         Watch(root_);
-        index_.reserve(static_cast<qsizetype>(adopted.items.size()));
         BindChildren(root_, adopted);
     }
 
     QAction* Find(const host::TMenuItem& item) const {
+        if (!indexed_) {
+            // Made on the first question, not with the mirror: a log-in never asks, and an
+            // entry per action is work and memory that large windows feel.
+            Index(root_);
+            indexed_ = true;
+        }
         Node* node = index_.value(&item);
         return node != nullptr ? node->action.data() : nullptr;
     }
@@ -89,7 +94,9 @@ private:
             ApplyState(*node);   // an adopted one's gate was made with the item's state
         }
         Watch(*node);
-        index_[item] = node.get();
+        if (indexed_) {
+            index_[item] = node.get();
+        }
         BindChildren(*node, adopted);
         return node;
     }
@@ -130,6 +137,15 @@ private:
         } else if (node.owned) {
             node.action->setEnabled(node.item->Enabled());
             node.action->setVisible(node.item->Visible());
+        }
+    }
+
+    void Index(const Node& node) const {
+        for (auto& child : node.children) {
+            if (child->item != nullptr) {
+                index_[child->item] = child.get();
+                Index(*child);
+            }
         }
     }
 
@@ -227,23 +243,22 @@ private:
 
     QPointer<QMenuBar> bar_;
     Node root_;
-    // Qt's hash over std's: no allocation per entry, which counts at 100,000 items.
-    QHash<const host::TMenuItem*, Node*> index_; // every bound item's node
+    // Every bound item's node, once asked for. Qt's hash over std's: no allocation per
+    // entry, which counts at 100,000 items.
+    mutable QHash<const host::TMenuItem*, Node*> index_;
+    mutable bool indexed_ = false;
 };
 
-bool UsableName(const QString& name, const host::TComponent* owner) {
-    const std::string n = name.toStdString();
-    return !name.isEmpty() && host::TComponent::IsValidIdent(n) &&
-           (owner == nullptr || owner->FindComponent(n) == nullptr);
-}
-
-// Names what has none from its place: the parent's name and the position under it.
+// Names what has none from its place: the parent's name and the position under it. The
+// object's own name serves where it is an identifier still free under `owner`.
 std::string NameFor(const QString& objectName, const std::string& parentName, int index,
                     const host::TComponent* owner) {
-    if (UsableName(objectName, owner)) {
-        return objectName.toStdString();
+    std::string name = objectName.toStdString();
+    if (host::TComponent::IsValidIdent(name) &&
+        (owner == nullptr || owner->FindComponent(name) == nullptr)) {
+        return name;
     }
-    std::string name = "generated_" + parentName + "_" + std::to_string(index);
+    name = "generated_" + parentName + "_" + std::to_string(index);
     for (int n = 2; owner != nullptr && owner->FindComponent(name) != nullptr; ++n) {
         name = "generated_" + parentName + "_" + std::to_string(index) + "_" + std::to_string(n);
     }
