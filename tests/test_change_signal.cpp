@@ -93,3 +93,34 @@ TEST(ChangeSignal, MovedConnectionStaysValid) {
     signal.Emit({TChangeKind::Enabled});
     EXPECT_EQ(calls, 75);
 }
+
+TEST(ChangeSignal, ObserversAreCalledInSubscriptionOrderWhoeverLeaves) {
+    TChangeSignal signal;
+    std::vector<char> heard;
+    auto observer = [&](char name) {
+        return signal.Subscribe([&heard, name](const TChange&) { heard.push_back(name); });
+    };
+    TConnection a = observer('a');
+    TConnection b = observer('b');
+    a.Disconnect();
+    TConnection c = observer('c'); // after b, though a's place is free
+    signal.Emit({TChangeKind::Caption});
+    b.Disconnect();
+    c.Disconnect();
+    TConnection d = observer('d'); // alone now
+    signal.Emit({TChangeKind::Caption});
+    EXPECT_EQ(heard, (std::vector<char>{'b', 'c', 'd'}));
+
+    // One that leaves and sends a successor during a call: the successor waits for the next.
+    heard.clear();
+    d.Disconnect();
+    TConnection successor;
+    TConnection e = signal.Subscribe([&](const TChange&) {
+        heard.push_back('e');
+        e.Disconnect();
+        successor = observer('s');
+    });
+    signal.Emit({TChangeKind::Caption});
+    signal.Emit({TChangeKind::Caption});
+    EXPECT_EQ(heard, (std::vector<char>{'e', 's'}));
+}

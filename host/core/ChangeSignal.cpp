@@ -42,11 +42,15 @@ TChangeSignal::~TChangeSignal() {
     if (state_->destroyedFlag != nullptr) {
         *state_->destroyedFlag = true;
     }
-    for (auto& slot : state_->observers) {
-        if (slot->connection != nullptr) {
-            slot->connection->signal_ = nullptr;
-            slot->connection->slot_ = nullptr;
+    auto detach = [](TConnection::Slot& slot) {
+        if (slot.connection != nullptr) {
+            slot.connection->signal_ = nullptr;
+            slot.connection->slot_ = nullptr;
         }
+    };
+    detach(state_->first);
+    for (auto& slot : state_->more) {
+        detach(*slot);
     }
 }
 
@@ -54,13 +58,18 @@ TConnection TChangeSignal::Subscribe(TChangeHandler handler) {
     if (state_ == nullptr) {
         state_ = std::make_unique<State>();
     }
-    auto slot = std::make_unique<TConnection::Slot>();
+    State& state = *state_;
+    TConnection::Slot* slot = &state.first;
+    // The inline place only while nobody follows it (order is subscription order) and no
+    // call is under way (its released handler may be the one running).
+    if (state.first.connection != nullptr || !state.more.empty() || state.emitting > 0) {
+        slot = state.more.emplace_back(std::make_unique<TConnection::Slot>()).get();
+    }
     slot->handler = std::move(handler);
     TConnection connection;
     connection.signal_ = this;
-    connection.slot_ = slot.get();
+    connection.slot_ = slot;
     slot->connection = &connection;
-    state_->observers.push_back(std::move(slot));
     // The returned object is moved (or elided) into the caller's; the move constructor
     // re-points the slot at it.
     return connection;
@@ -72,9 +81,10 @@ void TChangeSignal::EmitSlow(const TChange& change) {
     bool* outerFlag = state.destroyedFlag;
     state.destroyedFlag = &destroyed;
     ++state.emitting;
-    const std::size_t count = state.observers.size(); // observers added during the call wait
-    for (std::size_t i = 0; i < count && i < state.observers.size(); ++i) {
-        TConnection::Slot* slot = state.observers[i].get();
+    // Observers added during the call wait: the first place is not reused meanwhile.
+    const std::size_t count = state.more.size();
+    for (std::size_t i = 0; i <= count && i <= state.more.size(); ++i) {
+        TConnection::Slot* slot = i == 0 ? &state.first : state.more[i - 1].get();
         if (slot->connection != nullptr && slot->handler) {
             slot->handler(change);
             if (destroyed) {
@@ -103,10 +113,13 @@ void TChangeSignal::Release(TConnection::Slot* slot) {
 }
 
 void TChangeSignal::Squeeze() {
-    auto& observers = state_->observers;
-    observers.erase(std::remove_if(observers.begin(), observers.end(),
-                                   [](const auto& s) { return s->connection == nullptr; }),
-                    observers.end());
+    if (state_->first.connection == nullptr) {
+        state_->first.handler = nullptr; // what it captured goes now, not with the subject
+    }
+    auto& more = state_->more;
+    more.erase(std::remove_if(more.begin(), more.end(),
+                              [](const auto& s) { return s->connection == nullptr; }),
+               more.end());
 }
 
 } // namespace zel::host

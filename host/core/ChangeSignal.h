@@ -54,6 +54,11 @@ private:
     Slot* slot_ = nullptr;
 };
 
+struct TConnection::Slot {
+    TChangeHandler handler;
+    TConnection* connection = nullptr; // nullptr once released
+};
+
 class TChangeSignal {
 public:
     TChangeSignal() = default;
@@ -69,7 +74,9 @@ public:
             EmitSlow(change);
         }
     }
-    bool HasObservers() const { return state_ != nullptr && !state_->observers.empty(); }
+    bool HasObservers() const {
+        return state_ != nullptr && (state_->first.connection != nullptr || !state_->more.empty());
+    }
 
     /// A property setter's whole work: store `value` and announce `kind`, if it changed.
     template <class T> void Assign(T& field, const T& value, TChangeKind kind) {
@@ -86,18 +93,16 @@ private:
     void Squeeze();
 
     struct State {
-        std::vector<std::unique_ptr<TConnection::Slot>> observers; // Qt takes "slots"
+        // The first observer lives here: most subjects that have one have only that one (a
+        // menu item and its mirror), so an item of a large menu pays one allocation for it.
+        TConnection::Slot first;
+        std::vector<std::unique_ptr<TConnection::Slot>> more; // the others, in order
         int emitting = 0;
         bool* destroyedFlag = nullptr;
     };
     // Made by the first Subscribe: most subjects never have an observer, and a menu of
     // many items should not pay for one each.
     std::unique_ptr<State> state_;
-};
-
-struct TConnection::Slot {
-    TChangeHandler handler;
-    TConnection* connection = nullptr; // nullptr once released
 };
 
 } // namespace zel::host
