@@ -35,25 +35,29 @@ struct Existing {
     QMenu* menu;
 };
 
-// The adopted items in the order binding meets them (depth first, as they were made).
-struct Adopted {
-    std::vector<Existing> items;
-    std::size_t next = 0;
-    const Existing* Take(const host::TMenuItem* item) {
-        return next < items.size() && items[next].item == item ? &items[next++] : nullptr;
-    }
-};
-
 class MenuMirror : public QObject {
 public:
-    MenuMirror(QMenuBar& bar, host::TMainMenu& menu, Adopted& adopted) : QObject(&bar), bar_(&bar) {
+    MenuMirror(QMenuBar& bar, host::TMainMenu& menu) : QObject(&bar), bar_(&bar) {
         setObjectName("zelMenuMirror");
         root_.item = menu.Items();
         if (root_.item == nullptr) {
             return;
         }
         Watch(root_);
-        BindChildren(root_, adopted);
+        BindChildren(root_);
+    }
+
+    /// Adds `item` under `parent` (a bound item) to be shown by the application's own
+    /// `action` (and `menu`, for a sub-menu) instead of a new one. Adoption adds its items
+    /// one by one this way, so each is bound while its action is at hand: on a large
+    /// window a second pass would find every action gone from the processor's caches.
+    void Adopt(host::TMenuItem& parent, host::TMenuItem& item, QAction& action, QMenu* menu) {
+        struct Done {
+            Existing& pending;
+            ~Done() { pending.item = nullptr; } // also when Add refuses the item
+        } done{pending_};
+        pending_ = Existing{&item, &action, menu};
+        parent.Add(&item); // heard as ItemInserted, which binds it
     }
 
     QAction* Find(const host::TMenuItem& item) const {
@@ -68,13 +72,13 @@ public:
     }
 
 private:
-    std::unique_ptr<Node> Bind(host::TMenuItem* item, Node* parent, Adopted& adopted) {
+    std::unique_ptr<Node> Bind(host::TMenuItem* item, Node* parent) {
         auto node = std::make_unique<Node>();
         node->item = item;
         node->parent = parent;
-        if (const Existing* found = adopted.Take(item)) {
-            node->action = found->action;
-            node->menu = found->menu;
+        if (pending_.item == item) {
+            node->action = pending_.action;
+            node->menu = pending_.menu;
             node->gate = &TActionGate::Of(*node->action, TActionGate::Menu, item->Enabled(),
                                           item->Visible());
         } else {
@@ -97,16 +101,15 @@ private:
         if (indexed_) {
             index_[item] = node.get();
         }
-        BindChildren(*node, adopted);
+        BindChildren(*node);
         return node;
     }
 
-    // Binds the sub-items of `node`; what we made goes into its menu (or the bar), what
-    // was adopted is there already.
-    void BindChildren(Node& node, Adopted& adopted) {
+    // Binds the sub-items that `node` already has, each shown by an action of ours.
+    void BindChildren(Node& node) {
         node.children.reserve(static_cast<std::size_t>(node.item->Count()));
         for (int i = 0; i < node.item->Count(); ++i) {
-            node.children.push_back(Bind(node.item->Items(i), &node, adopted));
+            node.children.push_back(Bind(node.item->Items(i), &node));
             QWidget* container = node.children.back()->owned ? Container(node) : nullptr;
             if (container != nullptr) {
                 container->addAction(node.children.back()->action);
@@ -181,11 +184,11 @@ private:
             break;
         case host::TChangeKind::ItemInserted: {
             const auto at = static_cast<std::size_t>(change.index);
-            Adopted none; // a new item is ours to show
-            auto child = Bind(node.item->Items(change.index), &node, none);
+            auto child = Bind(node.item->Items(change.index), &node);
             QAction* before =
                 at < node.children.size() ? node.children[at]->action.data() : nullptr;
-            if (QWidget* container = Container(node)) {
+            QWidget* container = child->owned ? Container(node) : nullptr; // adopted: in place
+            if (container != nullptr) {
                 container->insertAction(before, child->action);
             }
             node.children.insert(node.children.begin() + static_cast<std::ptrdiff_t>(at),
@@ -243,6 +246,7 @@ private:
 
     QPointer<QMenuBar> bar_;
     Node root_;
+    Existing pending_{nullptr, nullptr, nullptr}; // the item Adopt is adding
     // Every bound item's node, once asked for. Qt's hash over std's: no allocation per
     // entry, which counts at 100,000 items.
     mutable QHash<const host::TMenuItem*, Node*> index_;
@@ -267,7 +271,7 @@ std::string NameFor(const QString& objectName, const std::string& parentName, in
 
 struct Adoption {
     host::TComponent* owner;
-    Adopted adopted;
+    MenuMirror& mirror;
     QSet<const QAction*> seen; // one action, one item: its first place
 };
 
@@ -295,8 +299,7 @@ void AdoptActions(const QList<QAction*>& actions, host::TMenuItem& parent,
         // Nothing is granted until a log-in imposes rights; the application's own state
         // stays with the action, as its wish.
         item->SetEnabled(action->isSeparator());
-        parent.Add(item);
-        adoption.adopted.items.push_back({item, action, menu});
+        adoption.mirror.Adopt(parent, *item, *action, menu);
         if (menu != nullptr) {
             AdoptActions(menu->actions(), *item, item->Name(), adoption);
         }
@@ -313,8 +316,7 @@ MenuMirror* MirrorOf(const QMenuBar& bar) {
 
 QMenuBar* RenderMenuBar(host::TMainMenu& menu, QWidget* parent) {
     auto* bar = new QMenuBar(parent);
-    Adopted none;
-    new MenuMirror(*bar, menu, none);
+    new MenuMirror(*bar, menu);
     return bar;
 }
 
@@ -322,9 +324,8 @@ host::TMainMenu* AdoptMenuBar(QMenuBar& bar, host::TComponent* owner) {
     auto* menu = new host::TMainMenu(owner);
     const std::string name = NameFor(bar.objectName(), "menubar", 0, owner);
     menu->SetName(name);
-    Adoption adoption{owner, {}, {}};
+    Adoption adoption{owner, *new MenuMirror(bar, *menu), {}};
     AdoptActions(bar.actions(), *menu->Items(), name, adoption);
-    new MenuMirror(bar, *menu, adoption.adopted);
     return menu;
 }
 
