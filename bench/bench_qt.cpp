@@ -192,35 +192,37 @@ template <class Once> void Measure(benchmark::State& state, bool withClose, Once
     state.counters["units"] = n;
 }
 
+// ZEL's side: LoadUiForm, adoption and the log-in, on a fresh window each time.
+void ZelSide(benchmark::State& state, bool withClose) {
+    EnsureApplication();
+    const std::string ui = MakeWindow(static_cast<int>(state.range(0)));
+    Measure(state, withClose, [&] { return LogInOnWindow(ui); });
+}
+
+// The baseline: QUiLoader and one pass over every action.
+void BareSide(benchmark::State& state, bool withClose) {
+    EnsureApplication();
+    const std::string ui = MakeWindow(static_cast<int>(state.range(0)));
+    const auto granted = EveryOther(static_cast<int>(state.range(0)));
+    Measure(state, withClose, [&] { return LoadAndWalk(ui, granted); });
+}
+
 } // namespace
 
 // Each runs once before it is timed: the first window a process loads costs more (Qt's
 // plugins, fonts and styles), and at 100,000 actions only one timed run fits. UiLogin is
 // the log-in alone; UiLoginClose adds the window's close (the gates and the model going).
 static void UiLogin(benchmark::State& state) {
-    EnsureApplication();
-    const std::string ui = MakeWindow(static_cast<int>(state.range(0)));
-    Measure(state, false, [&] { return LogInOnWindow(ui); });
+    ZelSide(state, false);
 }
-
 static void UiLogin_Baseline(benchmark::State& state) {
-    EnsureApplication();
-    const std::string ui = MakeWindow(static_cast<int>(state.range(0)));
-    const auto granted = EveryOther(static_cast<int>(state.range(0)));
-    Measure(state, false, [&] { return LoadAndWalk(ui, granted); });
+    BareSide(state, false);
 }
-
 static void UiLoginClose(benchmark::State& state) {
-    EnsureApplication();
-    const std::string ui = MakeWindow(static_cast<int>(state.range(0)));
-    Measure(state, true, [&] { return LogInOnWindow(ui); });
+    ZelSide(state, true);
 }
-
 static void UiLoginClose_Baseline(benchmark::State& state) {
-    EnsureApplication();
-    const std::string ui = MakeWindow(static_cast<int>(state.range(0)));
-    const auto granted = EveryOther(static_cast<int>(state.range(0)));
-    Measure(state, true, [&] { return LoadAndWalk(ui, granted); });
+    BareSide(state, true);
 }
 
 #define ZEL_UI_SIZES                                                                               \

@@ -110,8 +110,7 @@ private:
         node.children.reserve(static_cast<std::size_t>(node.item->Count()));
         for (int i = 0; i < node.item->Count(); ++i) {
             node.children.push_back(Bind(node.item->Items(i), &node));
-            QWidget* container = node.children.back()->owned ? Container(node) : nullptr;
-            if (container != nullptr) {
+            if (QWidget* container = Container(node)) {
                 container->addAction(node.children.back()->action);
             }
         }
